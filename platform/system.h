@@ -1,0 +1,38 @@
+// What Windows provides and Linux does not: on Windows the system headers, elsewhere a stand-in
+// with the same names, so that the framework is written once against the Windows API.
+#pragma once
+
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#else
+#include <cstdint>
+
+#define __stdcall
+#define __cdecl
+#define WINAPI
+
+typedef int BOOL;
+typedef uint32_t DWORD;
+typedef void* HANDLE;
+typedef void* HINSTANCE;
+typedef void* HMODULE;
+typedef void* LPVOID;
+
+#define TRUE 1
+#define FALSE 0
+#define MAX_PATH 260
+#define DLL_PROCESS_DETACH 0
+#define DLL_PROCESS_ATTACH 1
+
+// The file name of a module: natively the running program's path, unless a test set another.
+DWORD GetModuleFileNameA(HMODULE module, char* buffer, DWORD size);
+
+namespace platform {
+// Lets a test choose what GetModuleFileNameA reports (nullptr restores the program's path, and
+// an empty text makes the call fail).
+void SetModuleFileName(const char* path);
+}  // namespace platform
+#endif

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installs what the build needs on a Debian 12 machine, and nothing when it is all there.
+#   install-deps.sh native   compilers, CMake, GoogleTest, Google Benchmark
+#   install-deps.sh windows  the mingw-w64 cross compilers and Wine (32- and 64-bit)
+#   install-deps.sh all      both
+set -euo pipefail
+
+want=${1:-all}
+native_pkgs=(build-essential cmake g++ clang libgtest-dev libgmock-dev libbenchmark-dev python3)
+windows_pkgs=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
+              wine wine32:i386 wine64)
+
+pkgs=()
+case "$want" in
+  native)  pkgs=("${native_pkgs[@]}") ;;
+  windows) pkgs=("${windows_pkgs[@]}") ;;
+  all)     pkgs=("${native_pkgs[@]}" "${windows_pkgs[@]}") ;;
+  *) echo "usage: $0 [native|windows|all]" >&2; exit 2 ;;
+esac
+
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+
+missing=()
+for p in "${pkgs[@]}"; do
+  # dpkg-query names a foreign package with its architecture suffix, as we list it.
+  if ! dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed$'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+for p in "${missing[@]}"; do
+  if [[ "$p" == *:i386 ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    "${sudo_cmd[@]}" dpkg --add-architecture i386
+  fi
+done
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Runs every test: the native unit tests, the same tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and the command-line checks. Installs what is missing first.
+# Ends with the line "N passed, N failed".
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+jobs=$(nproc 2>/dev/null || echo 2)
+
+./scripts/install-deps.sh native || exit 1
+
+passed=0
+failed=0
+
+# Runs ctest in a build folder and adds its counts to the totals.
+run_ctest() {
+  local dir=$1 label=$2 log
+  log=$(mktemp)
+  echo "== $label =="
+  (cd "$dir" && ctest --output-on-failure -j "$jobs") 2>&1 | tee "$log" | grep -E -v '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed' || true
+  local line total fails
+  line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
+  if [ -z "$line" ]; then
+    echo "$label: ctest ran nothing"
+    failed=$((failed + 1))
+  else
+    fails=$(echo "$line" | sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/')
+    total=$(echo "$line" | sed -E 's/.* failed out of ([0-9]+).*/\1/')
+    passed=$((passed + total - fails))
+    failed=$((failed + fails))
+  fi
+  rm -f "$log"
+}
+
+# Configures and builds one native tree; a build failure counts as one failed test.
+build() {
+  local dir=$1; shift
+  echo "== build $dir =="
+  if cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >"$dir.configure.log" 2>&1 \
+     && cmake --build "$dir" -j "$jobs" >"$dir.build.log" 2>&1; then
+    return 0
+  fi
+  tail -n 40 "$dir.configure.log" "$dir.build.log" 2>/dev/null
+  failed=$((failed + 1))
+  return 1
+}
+
+mkdir -p build
+build build/native && run_ctest build/native "native tests"
+build build/asan -DMENSORA_SANITIZE=ON && ASAN_OPTIONS=detect_leaks=1 run_ctest build/asan "sanitizer tests"
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,18 @@
+// Converting values between unit expressions and SI units, and the consistency test.
+#pragma once
+
+#include "parser.h"
+
+// Every routine returns 1 on success and 0 on failure; on failure error_string (kUnitTextSize
+// bytes, owned by the caller) holds the parser's message, "Inconsistent units" or
+// "result out of range" (a result that is not a finite number).
+
+// *value = (x - offset) / factor of units_string; 0.0 on failure.
+int ValueToMKS(double* value, double x, const char* units_string, char* error_string);
+
+// *value = x * factor + offset of units_string; 0.0 on failure.
+int ValueFromMKS(double* value, double x, const char* units_string, char* error_string);
+
+// Succeeds when both expressions parse and their eight exponents are exactly equal.
+int CheckConsistentUnits(const char* in_units_string, const char* out_units_string,
+                         char* error_string);
