@@ -66,6 +66,10 @@ char* MakeCountedText(const char* text);
 // A byte-for-byte copy of a counted text.
 char* CopyCountedText(const char* counted);
 
+// Hands the error value code to the host through ReturnSlot. Allocates nothing, so it is the
+// answer of an exported function whose own result could not be built.
+XLOPER* ReturnErrorToHost(uint16_t code) noexcept;
+
 extern "C" {
 // Called by the host for every value it received with xlbitDLLFree: releases it.
 void __stdcall xlAutoFree(XLOPER* value);
