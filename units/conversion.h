@@ -16,3 +16,8 @@ int ValueFromMKS(double* value, double x, const char* units_string, char* error_
 // Succeeds when both expressions parse and their eight exponents are exactly equal.
 int CheckConsistentUnits(const char* in_units_string, const char* out_units_string,
                          char* error_string);
+
+// Converts x from in_units_string to out_units_string: the consistency test, then into SI units
+// and out again. *value is the result, or 0.0 on failure with the first message met.
+int ConvertValue(double* value, double x, const char* in_units_string,
+                 const char* out_units_string, char* error_string);

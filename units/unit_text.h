@@ -14,12 +14,16 @@ int MKSUnitsText(char* MKSunits_str, const char* units_string, char* error_strin
 int CommonMKSUnitsText(char* MKSunits_str, const char* units_string, char* error_string);
 
 // Writes the unit text of the eight exponents (indexed by DimensionSlot): the positive terms,
-// then "/ " and the negative ones (preceded by "1 " when there are no positive terms).
+// then "/ " and the negative ones (preceded by "1 " when there are no positive terms). An exponent
+// whose whole part does not fit an int, or an infinite one, is written in the general format
+// ("m^99999999999. ", "m^inf "); a NaN exponent is neither positive nor negative and writes
+// nothing. MKSunits_str holds kUnitTextSize bytes; no text is ever longer.
 void FormatMKSUnits(char* MKSunits_str, const double exponents[kDimensionCount]);
 
 // Appends one term "label^exponent " to MKSunits_str. numerator 1 writes only a positive
 // exponent and sets *had_numerator; numerator 0 writes only a negative one, as its absolute
 // value. whole is the exponent's whole part; an exponent equal to it is written as an integer
-// (and not at all when it is 1 or -1), any other in the 16-digit general format.
+// (and not at all when it is 1 or -1), any other in the 16-digit general format. MKSunits_str
+// holds kUnitTextSize bytes; a text that would outgrow it is cut.
 void AppendUnitTerm(char* MKSunits_str, const char* label, int whole, double exponent,
                     int numerator, int* had_numerator);

@@ -1,0 +1,131 @@
+// The modes of the mensora command, on top of the unit engine's routines.
+#include "commands.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "units/catalogue.h"
+#include "units/conversion.h"
+#include "units/number_text.h"
+#include "units/unit_text.h"
+
+namespace {
+
+void PrintNumber(double number, NumberStyle style) {
+  char text[kNumberTextSize];
+  if (style == NumberStyle::kRoundTrip) {
+    FormatRoundTrip(number, text, sizeof text);
+  } else {
+    FormatCellNumber(number, text, sizeof text);
+  }
+  std::fputs(text, stdout);
+}
+
+int Fail(const char* message) {
+  std::fprintf(stderr, "%s\n", message);
+  return kExitEngineFailure;
+}
+
+// Splits line at its tabs.
+std::vector<std::string> SplitTabs(const std::string& line) {
+  std::vector<std::string> fields;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t tab = line.find('\t', start);
+    fields.push_back(line.substr(start, tab - start));
+    if (tab == std::string::npos) return fields;
+    start = tab + 1;
+  }
+}
+
+// Reads one line of any length; false at the end of the input.
+bool ReadLine(std::FILE* input, std::string* line) {
+  line->clear();
+  int c;
+  while ((c = std::fgetc(input)) != EOF && c != '\n') line->push_back(static_cast<char>(c));
+  if (c == EOF && line->empty()) return false;
+  if (!line->empty() && line->back() == '\r') line->pop_back();  // a file written on Windows
+  return true;
+}
+
+// The output line for one batch line.
+void ConvertBatchLine(const std::string& line, NumberStyle style) {
+  const std::vector<std::string> fields = SplitTabs(line);
+  if (fields.size() != 3) {
+    std::puts("malformed line: expected VALUE<TAB>FROM<TAB>TO");
+    return;
+  }
+  double x = 0.0;
+  if (!ParseNumber(fields[0].c_str(), &x)) {
+    std::printf("not a number: '%s'\n", fields[0].c_str());
+    return;
+  }
+  double value = 0.0;
+  char error_string[kUnitTextSize];
+  if (!ConvertValue(&value, x, fields[1].c_str(), fields[2].c_str(), error_string)) {
+    std::puts(error_string);
+    return;
+  }
+  PrintNumber(value, style);
+  std::putchar('\n');
+}
+
+}  // namespace
+
+bool ParseNumber(const char* text, double* value) {
+  const char* end = text + std::strlen(text);
+  const std::from_chars_result result = std::from_chars(text, end, *value);
+  return result.ec == std::errc() && result.ptr == end && std::isfinite(*value);
+}
+
+int RunConvert(double x, const char* in_units, const char* out_units, NumberStyle style) {
+  double value = 0.0;
+  char error_string[kUnitTextSize];
+  if (!ConvertValue(&value, x, in_units, out_units, error_string)) return Fail(error_string);
+  PrintNumber(value, style);
+  std::putchar('\n');
+  return kExitSuccess;
+}
+
+int RunToMetric(double x, const char* in_units, NumberStyle style) {
+  double value = 0.0;
+  char error_string[kUnitTextSize];
+  char MKSunits_str[kUnitTextSize];
+  if (!ValueToMKS(&value, x, in_units, error_string)) return Fail(error_string);
+  if (!MKSUnitsText(MKSunits_str, in_units, error_string)) return Fail(error_string);
+  PrintNumber(value, style);
+  std::printf("\t%s\n", MKSunits_str);
+  return kExitSuccess;
+}
+
+int RunShowMetric(const char* units, bool common) {
+  char error_string[kUnitTextSize];
+  char MKSunits_str[kUnitTextSize];
+  const int ok = common ? CommonMKSUnitsText(MKSunits_str, units, error_string)
+                        : MKSUnitsText(MKSunits_str, units, error_string);
+  if (!ok) return Fail(error_string);
+  std::printf("%s\n", MKSunits_str);
+  return kExitSuccess;
+}
+
+int RunList() {
+  for (const UnitEntry& entry : UnitCatalogue) {
+    double exponents[kDimensionCount];
+    for (int slot = 0; slot < kDimensionCount; ++slot) exponents[slot] = entry.dimension.exp[slot];
+    char MKSunits_str[kUnitTextSize];
+    FormatMKSUnits(MKSunits_str, exponents);
+    std::printf("%s\t", entry.name);
+    PrintNumber(entry.factor, NumberStyle::kRoundTrip);
+    std::printf("\t%s\n", MKSunits_str);
+  }
+  return kExitSuccess;
+}
+
+int RunBatch(std::FILE* input, NumberStyle style) {
+  std::string line;
+  while (ReadLine(input, &line)) ConvertBatchLine(line, style);
+  return kExitSuccess;
+}

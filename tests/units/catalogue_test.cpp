@@ -1,0 +1,125 @@
+// Tests of the unit catalogue: its invariants, exact lookup, and identities that expose a slip.
+#include "units/catalogue.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <iterator>
+#include <string>
+
+
+namespace {
+
+int CountNonZero(const DimensionVector& dimension) {
+  int count = 0;
+  for (int32_t exponent : dimension.exp) count += exponent != 0;
+  return count;
+}
+
+TEST(Catalogue, NamesAreOneToTwelveLettersAndFactorsPositive) {
+  for (const UnitEntry& entry : UnitCatalogue) {
+    ASSERT_NE(entry.name, nullptr);
+    const std::size_t length = std::strlen(entry.name);
+    EXPECT_GE(length, 1u) << entry.name;
+    EXPECT_LE(length, 12u) << entry.name;
+    for (const char* c = entry.name; *c != '\0'; ++c) {
+      EXPECT_TRUE((*c >= 'A' && *c <= 'Z') || (*c >= 'a' && *c <= 'z')) << entry.name;
+    }
+    EXPECT_GT(entry.factor, 0.0) << entry.name;
+    EXPECT_TRUE(std::isfinite(entry.factor)) << entry.name;
+    EXPECT_GT(CountNonZero(entry.dimension), 0) << entry.name << " is dimensionless";
+  }
+}
+
+TEST(Catalogue, IsStrictlySortedByCompareUnitNames) {
+  for (std::size_t i = 1; i < kUnitCount; ++i) {
+    EXPECT_LT(CompareUnitNames(UnitCatalogue[i - 1].name, UnitCatalogue[i].name), 0)
+        << UnitCatalogue[i - 1].name << " before " << UnitCatalogue[i].name;
+  }
+}
+
+TEST(Catalogue, FindsEveryEntryExactly) {
+  for (const UnitEntry& entry : UnitCatalogue) {
+    double factor = -1.0;
+    DimensionVector dimension;
+    FindUnit(entry.name, &factor, &dimension);
+    EXPECT_EQ(factor, entry.factor) << entry.name;
+    EXPECT_EQ(std::memcmp(&dimension, &entry.dimension, sizeof dimension), 0) << entry.name;
+  }
+}
+
+TEST(CompareUnitNames, OrdersCaseInsensitivelyThenUpperCaseFirst) {
+  const char* const ordered[] = {"A", "acre", "Btu", "btu", "cal", "GPa", "Gpa", "Hz", "hz",
+                                 "L", "l", "MPa", "Mpa", "mPa", "mpa", "mpaa", "Z"};
+  for (std::size_t i = 1; i < std::size(ordered); ++i) {
+    EXPECT_LT(CompareUnitNames(ordered[i - 1], ordered[i]), 0) << ordered[i - 1];
+    EXPECT_GT(CompareUnitNames(ordered[i], ordered[i - 1]), 0) << ordered[i];
+  }
+  EXPECT_EQ(CompareUnitNames("degK", "degK"), 0);
+  EXPECT_EQ(CompareUnitNames("", ""), 0);
+  EXPECT_LT(CompareUnitNames("", "A"), 0);
+}
+
+TEST(CompareUnitNames, TakesNamesLongerThanAnyBuffer) {
+  const std::string long_a(1000, 'a');
+  const std::string long_b = std::string(999, 'a') + "B";
+  EXPECT_LT(CompareUnitNames(long_a.c_str(), long_b.c_str()), 0);
+  EXPECT_EQ(CompareUnitNames(long_a.c_str(), long_a.c_str()), 0);
+}
+
+struct Lookup {
+  const char* name;
+  double factor;
+  DimensionVector dimension;  // rad, s, kg, m, degK, mol, degKdiff, C
+};
+
+const Lookup kLookups[] = {
+    {"kg", 1.0, {{0, 0, 1, 0, 0, 0, 0, 0}}},
+    {"Btu", 0.000947817078, {{0, -2, 1, 2, 0, 0, 0, 0}}},
+    {"btu", 0.000947817078, {{0, -2, 1, 2, 0, 0, 0, 0}}},
+    {"mpa", 1000.0, {{0, -2, 1, -1, 0, 0, 0, 0}}},
+    {"Mpa", 1e-06, {{0, -2, 1, -1, 0, 0, 0, 0}}},
+    {"Mg", 0.001, {{0, 0, 1, 0, 0, 0, 0, 0}}},
+    {"mg", 1000000.0, {{0, 0, 1, 0, 0, 0, 0, 0}}},
+    {"degK", 1.0, {{0, 0, 0, 0, 1, 0, 0, 0}}},
+    {"degKdiff", 1.0, {{0, 0, 0, 0, 0, 0, 1, 0}}},
+    {"degF", 1.8, {{0, 0, 0, 0, 1, 0, 0, 0}}},
+    {"Hz", 0.1591549430918954, {{1, -1, 0, 0, 0, 0, 0, 0}}},
+    {"ohm", 1.0, {{0, -1, 1, 2, 0, 0, 0, -2}}},
+    {"F", 1.0, {{0, 2, -1, -2, 0, 0, 0, 2}}},
+    {"A", 1.0, {{0, -1, 0, 0, 0, 0, 0, 1}}},
+    {"hr", 0.000277777777778, {{0, 1, 0, 0, 0, 0, 0, 0}}},
+    {"hour", 0.0002777777777778, {{0, 1, 0, 0, 0, 0, 0, 0}}},
+    {"stokes", 10000.0, {{0, -1, 0, 2, 0, 0, 0, 0}}},
+    {"Nmile", 0.0005399568034557236, {{0, 0, 0, 1, 0, 0, 0, 0}}},
+    {"D", 1013253354000.0, {{0, 0, 0, 2, 0, 0, 0, 0}}},
+    {"KrWavelength", 1650763.73, {{0, 0, 0, 1, 0, 0, 0, 0}}},
+};
+
+TEST(FindUnit, GivesTheEntrysFactorAndDimension) {
+  ASSERT_GT(std::size(kLookups), 0u);
+  for (const Lookup& lookup : kLookups) {
+    double factor = 0.0;
+    DimensionVector dimension;
+    FindUnit(lookup.name, &factor, &dimension);
+    EXPECT_EQ(factor, lookup.factor) << lookup.name;
+    for (int slot = 0; slot < kDimensionCount; ++slot) {
+      EXPECT_EQ(dimension.exp[slot], lookup.dimension.exp[slot]) << lookup.name << " slot " << slot;
+    }
+  }
+}
+
+TEST(FindUnit, MissesOtherSpellingsAndClearsItsOutputs) {
+  const char* const missing[] = {"KG", "Kg", "FT", "Sec", "degc", "", "kgs", "k", "zzz", "m2"};
+  for (const char* name : missing) {
+    double factor = 99.0;
+    DimensionVector dimension;
+    for (int32_t& exponent : dimension.exp) exponent = 7;
+    FindUnit(name, &factor, &dimension);
+    EXPECT_EQ(factor, 0.0) << name;
+    EXPECT_EQ(CountNonZero(dimension), 0) << name;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,244 @@
+// Tests of the unit-expression parser: tokens, results, messages and long texts.
+#include "units/parser.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+#include <initializer_list>
+#include <iterator>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using Exponents = std::array<double, kDimensionCount>;
+
+Exponents Dim(std::initializer_list<std::pair<DimensionSlot, double>> terms) {
+  Exponents exponents{};
+  for (const auto& term : terms) exponents[term.first] = term.second;
+  return exponents;
+}
+
+std::vector<std::string> Tokens(const char* text) {
+  std::vector<std::string> tokens;
+  int position = 0;
+  char token[kUnitTextSize];
+  char error_string[kUnitTextSize];
+  for (;;) {
+    EXPECT_EQ(NextToken(text, &position, token, error_string), 1) << text;
+    EXPECT_STREQ(error_string, "");
+    tokens.push_back(token);
+    if (token[0] == '\0') return tokens;
+  }
+}
+
+TEST(NextToken, SplitsRunsOfOneClass) {
+  using List = std::vector<std::string>;
+  EXPECT_EQ(Tokens("kg*m/s^2"), (List{"kg", "m", "/", "s", "^", "2", ""}));
+  EXPECT_EQ(Tokens("m2"), (List{"m", "2", ""}));
+  EXPECT_EQ(Tokens("2m"), (List{"2", "m", ""}));
+  EXPECT_EQ(Tokens("s-1"), (List{"s", "1", ""}));
+  EXPECT_EQ(Tokens("  (J / mol) / degK  "), (List{"J", "/", "mol", "/", "degK", ""}));
+  EXPECT_EQ(Tokens("m^.5 2."), (List{"m", "^", ".5", "2.", ""}));
+  EXPECT_EQ(Tokens("\xC2\xB5m\xFFs"), (List{"m", "s", ""}));  // bytes from 0x80 separate
+  EXPECT_EQ(Tokens(""), (List{""}));
+}
+
+TEST(NextToken, StaysOnTheEnd) {
+  int position = 0;
+  char token[kUnitTextSize];
+  char error_string[kUnitTextSize];
+  ASSERT_EQ(NextToken("m  ", &position, token, error_string), 1);
+  ASSERT_EQ(NextToken("m  ", &position, token, error_string), 1);
+  EXPECT_STREQ(token, "");
+  EXPECT_EQ(position, 3);
+  ASSERT_EQ(NextToken("m  ", &position, token, error_string), 1);
+  EXPECT_EQ(position, 3);
+}
+
+TEST(NextToken, StopsAtASecondDecimalPoint) {
+  int position = 0;
+  char token[kUnitTextSize];
+  char error_string[kUnitTextSize] = "stale";
+  ASSERT_EQ(NextToken("1.2.3", &position, token, error_string), 0);
+  EXPECT_STREQ(token, "1.2.");
+  EXPECT_STREQ(error_string, "Error: two decimal points in 1.2.");
+  EXPECT_EQ(position, 4);
+  position = 0;
+  ASSERT_EQ(NextToken("m", &position, token, error_string), 1);
+  EXPECT_STREQ(error_string, "") << "each call clears the error text";
+}
+
+TEST(NextToken, CutsARunLongerThanItsBufferButPassesAllOfIt) {
+  const std::string text = std::string(300, 'a') + " m";
+  int position = 0;
+  char token[kUnitTextSize];
+  char error_string[kUnitTextSize];
+  ASSERT_EQ(NextToken(text.c_str(), &position, token, error_string), 1);
+  EXPECT_EQ(std::string(token), std::string(255, 'a'));
+  EXPECT_EQ(position, 300);
+  ASSERT_EQ(NextToken(text.c_str(), &position, token, error_string), 1);
+  EXPECT_STREQ(token, "m");
+}
+
+struct ParseCase {
+  const char* text;
+  double factor;
+  double offset;
+  Exponents exponents;
+};
+
+const ParseCase kParses[] = {
+    {"", 1.0, 0.0, {}},
+    {"   ", 1.0, 0.0, {}},
+    {"ft", 3.28083989501312, 0.0, Dim({{m_exp, 1}})},
+    {"J / mol / degK", 1.0, 0.0,
+     Dim({{kg_exp, 1}, {m_exp, 2}, {s_exp, -2}, {mol_exp, -1}, {degK_exp, -1}})},
+    {"1/s", 1.0, 0.0, Dim({{s_exp, -1}})},
+    {"/s", 1.0, 0.0, Dim({{s_exp, -1}})},
+    {"m^2", 1.0, 0.0, Dim({{m_exp, 2}})},
+    {"m^0.5", 1.0, 0.0, Dim({{m_exp, 0.5}})},
+    {"kg m/s^2", 1.0, 0.0, Dim({{kg_exp, 1}, {m_exp, 1}, {s_exp, -2}})},
+    {"kg*m/s^2", 1.0, 0.0, Dim({{kg_exp, 1}, {m_exp, 1}, {s_exp, -2}})},
+    {"kg/m s", 1.0, 0.0, Dim({{kg_exp, 1}, {m_exp, -1}, {s_exp, -1}})},
+    {"mi/hr", 0.000621371192237334 / 0.000277777777778, 0.0, Dim({{m_exp, 1}, {s_exp, -1}})},
+    {"lbf/in^2", 0.224808943099711 / (39.3700787401575 * 39.3700787401575), 0.0,
+     Dim({{kg_exp, 1}, {m_exp, -1}, {s_exp, -2}})},
+    {"^2", 1.0, 0.0, {}},
+    {"1", 1.0, 0.0, {}},
+    {"m/2", 1.0, 0.0, Dim({{m_exp, 0.5}})},
+    {"m^3/2", 1.0, 0.0, Dim({{m_exp, 1.5}})},
+    {"cm^3/2", 1000.0, 0.0, Dim({{m_exp, 1.5}})},
+    {"m/2/2", 1.0, 0.0, Dim({{m_exp, 0.25}})},
+    {"m/s/2", 1.0, 0.0, Dim({{m_exp, 1}, {s_exp, -0.5}})},
+    {"m/2 s", 1.0, 0.0, Dim({{m_exp, 0.5}, {s_exp, 1}})},
+    {"m^3/2/s", 1.0, 0.0, Dim({{m_exp, 1.5}, {s_exp, -1}})},
+    {"m^2/3 s", 1.0, 0.0, Dim({{m_exp, 2.0 / 3.0}, {s_exp, 1}})},
+    {"m^.", 1.0, 0.0, {}},
+    {"ft^0", 1.0, 0.0, {}},
+    {"degC", 1.0, -273.15, Dim({{degK_exp, 1}})},
+    {" degF ", 1.8, -459.67, Dim({{degK_exp, 1}})},
+    {"1 degC", 1.0, -273.15, Dim({{degK_exp, 1}})},
+    {"degC 1", 1.0, -273.15, Dim({{degK_exp, 1}})},
+    {"degK", 1.0, 0.0, Dim({{degK_exp, 1}})},
+    {"degR", 1.8, 0.0, Dim({{degK_exp, 1}})},
+    {"degC^1", 1.0, 0.0, Dim({{degK_exp, 1}})},
+    {"degC^", 1.0, 0.0, Dim({{degK_exp, 1}})},
+    {"degC/s", 1.0, 0.0, Dim({{degK_exp, 1}, {s_exp, -1}})},
+    {"1/degC", 1.0, 0.0, Dim({{degK_exp, -1}})},
+    {"degFdiff", 1.8, 0.0, Dim({{degKdiff_exp, 1}})},
+    {"degF/degC", 1.8, 0.0, {}},
+    {"J/kg/degC", 1.0, 0.0, Dim({{m_exp, 2}, {s_exp, -2}, {degK_exp, -1}})},
+    {"Hz", 0.1591549430918954, 0.0, Dim({{rad_exp, 1}, {s_exp, -1}})},
+};
+
+TEST(ParseUnits, GivesFactorOffsetAndExponents) {
+  ASSERT_GT(std::size(kParses), 0u);
+  for (const ParseCase& expected : kParses) {
+    ParsedUnit parsed;
+    char error_string[kUnitTextSize] = "stale";
+    ASSERT_EQ(ParseUnits(expected.text, &parsed, error_string), 1) << expected.text;
+    EXPECT_STREQ(error_string, "") << expected.text;
+    EXPECT_DOUBLE_EQ(parsed.factor, expected.factor) << expected.text;
+    EXPECT_EQ(parsed.offset, expected.offset) << expected.text;
+    for (int slot = 0; slot < kDimensionCount; ++slot) {
+      EXPECT_DOUBLE_EQ(parsed.exponents[slot], expected.exponents[slot])
+          << expected.text << " slot " << slot;
+    }
+  }
+}
+
+// Pairs of texts that the language reads alike.
+const std::pair<const char*, const char*> kAlike[] = {
+    {"kg/(m s)", "kg/m s"},   {"(kg/m) s", "kg/m s"}, {"ft^", "ft"},     {"m/", "m"},
+    {"^2 m", "m"},            {"m^-2", "m^2"},        {"s-1", "s"},      {"m^1", "m"},
+    {"m/1", "m"},             {"m^1 2", "m^2"},       {"m^1/2", "m/2"},  {"m$", "m"},
+    {"(m)", "m"},             {"J/kg/degC", "J/kg/degK"},
+};
+
+TEST(ParseUnits, ReadsSeparatorsAndIgnoredOnesAlike) {
+  ASSERT_GT(std::size(kAlike), 0u);
+  for (const auto& pair : kAlike) {
+    ParsedUnit a;
+    ParsedUnit b;
+    char error_string[kUnitTextSize];
+    ASSERT_EQ(ParseUnits(pair.first, &a, error_string), 1) << pair.first;
+    ASSERT_EQ(ParseUnits(pair.second, &b, error_string), 1) << pair.second;
+    EXPECT_EQ(a.factor, b.factor) << pair.first;
+    EXPECT_EQ(a.offset, b.offset) << pair.first;
+    for (int slot = 0; slot < kDimensionCount; ++slot) {
+      EXPECT_EQ(a.exponents[slot], b.exponents[slot]) << pair.first << " slot " << slot;
+    }
+  }
+}
+
+const std::pair<const char*, const char*> kRefusals[] = {
+    {"2", "number in wrong place"},
+    {"m 2", "number in wrong place"},
+    {"m2", "number in wrong place"},
+    {"m 1.5", "number in wrong place"},
+    {".", "number in wrong place"},
+    {"m^2 3", "number in wrong place"},
+    {"m/2 3", "number in wrong place"},
+    {"m/0", "divide by zero"},
+    {"m/.", "divide by zero"},
+    {"m/0.000", "divide by zero"},
+    {"m^2^3", "^ in wrong place"},
+    {"m^^2", "^ in wrong place"},
+    {"m/^2", "^ in wrong place"},
+    {"m/2^2", "^ in wrong place"},
+    {"xyz", "Unknown unit 'xyz'"},
+    {"KG", "Unknown unit 'KG'"},
+    {"m/Kg s", "Unknown unit 'Kg'"},
+    {"m..2", "Error: two decimal points in .."},
+    {"1.2.3", "Error: two decimal points in 1.2."},
+    {"xyz^^", "Unknown unit 'xyz'"},  // the first fault wins
+};
+
+TEST(ParseUnits, RefusesWithOneMessage) {
+  ASSERT_GT(std::size(kRefusals), 0u);
+  for (const auto& refusal : kRefusals) {
+    ParsedUnit parsed;
+    char error_string[kUnitTextSize];
+    EXPECT_EQ(ParseUnits(refusal.first, &parsed, error_string), 0) << refusal.first;
+    EXPECT_STREQ(error_string, refusal.second) << refusal.first;
+  }
+}
+
+TEST(ParseUnits, TakesAtMost255Characters) {
+  ParsedUnit parsed;
+  char error_string[kUnitTextSize];
+  const std::string fits = "m" + std::string(254, ' ');
+  ASSERT_EQ(ParseUnits(fits.c_str(), &parsed, error_string), 1);
+  EXPECT_EQ(parsed.exponents[m_exp], 1.0);
+  const std::string too_long = "m" + std::string(255, ' ');
+  EXPECT_EQ(ParseUnits(too_long.c_str(), &parsed, error_string), 0);
+  EXPECT_STREQ(error_string, "string length too long");
+}
+
+// The error buffer sits in a larger block whose tail must stay untouched.
+struct GuardedError {
+  char text[kUnitTextSize];
+  char guard[64];
+};
+
+TEST(ParseUnits, CutsLongMessagesTo255Characters) {
+  const std::string name(250, 'q');
+  const std::string run = std::string(240, '7') + "..";
+  const std::pair<std::string, std::string> cases[] = {
+      {name, "Unknown unit '" + name.substr(0, 240) + "'"},
+      {"m " + run, ("Error: two decimal points in " + run).substr(0, 255)},
+  };
+  for (const auto& [text, message] : cases) {
+    GuardedError error;
+    std::memset(error.guard, 'G', sizeof error.guard);
+    ParsedUnit parsed;
+    ASSERT_EQ(ParseUnits(text.c_str(), &parsed, error.text), 0);
+    EXPECT_EQ(std::string(error.text), message);
+    EXPECT_EQ(std::string(error.guard, sizeof error.guard), std::string(sizeof error.guard, 'G'));
+  }
+}
+
+}  // namespace

@@ -1,0 +1,83 @@
+// The unit catalogue's storage and its exact, case-sensitive lookup by bisection.
+#include "catalogue.h"
+
+#include <cstring>
+
+namespace {
+
+// The dimensions the catalogue uses, exponents in DimensionSlot order:
+//                                            rad    s   kg    m degK  mol dKdf    C
+constexpr DimensionVector kLength                 {{0,   0,   0,   1,   0,   0,   0,   0}};
+constexpr DimensionVector kArea                   {{0,   0,   0,   2,   0,   0,   0,   0}};
+constexpr DimensionVector kVolume                 {{0,   0,   0,   3,   0,   0,   0,   0}};
+constexpr DimensionVector kMass                   {{0,   0,   1,   0,   0,   0,   0,   0}};
+constexpr DimensionVector kTime                   {{0,   1,   0,   0,   0,   0,   0,   0}};
+constexpr DimensionVector kAngle                  {{1,   0,   0,   0,   0,   0,   0,   0}};
+constexpr DimensionVector kRotationRate           {{1,  -1,   0,   0,   0,   0,   0,   0}};
+constexpr DimensionVector kSpeed                  {{0,  -1,   0,   1,   0,   0,   0,   0}};
+constexpr DimensionVector kForce                  {{0,  -2,   1,   1,   0,   0,   0,   0}};
+constexpr DimensionVector kPressure               {{0,  -2,   1,  -1,   0,   0,   0,   0}};
+constexpr DimensionVector kEnergy                 {{0,  -2,   1,   2,   0,   0,   0,   0}};
+constexpr DimensionVector kPower                  {{0,  -3,   1,   2,   0,   0,   0,   0}};
+constexpr DimensionVector kDynamicViscosity       {{0,  -1,   1,  -1,   0,   0,   0,   0}};
+constexpr DimensionVector kKinematicViscosity     {{0,  -1,   0,   2,   0,   0,   0,   0}};
+constexpr DimensionVector kTemperature            {{0,   0,   0,   0,   1,   0,   0,   0}};
+constexpr DimensionVector kTemperatureDifference  {{0,   0,   0,   0,   0,   0,   1,   0}};
+constexpr DimensionVector kAmount                 {{0,   0,   0,   0,   0,   1,   0,   0}};
+constexpr DimensionVector kCharge                 {{0,   0,   0,   0,   0,   0,   0,   1}};
+constexpr DimensionVector kCurrent                {{0,  -1,   0,   0,   0,   0,   0,   1}};
+constexpr DimensionVector kPotential              {{0,  -2,   1,   2,   0,   0,   0,  -1}};
+constexpr DimensionVector kCapacitance            {{0,   2,  -1,  -2,   0,   0,   0,   2}};
+constexpr DimensionVector kResistance             {{0,  -1,   1,   2,   0,   0,   0,  -2}};
+constexpr DimensionVector kInductance             {{0,   0,   1,   2,   0,   0,   0,  -2}};
+constexpr DimensionVector kFluxDensity            {{0,  -1,   1,   0,   0,   0,   0,  -1}};
+constexpr DimensionVector kFlux                   {{0,  -1,   1,   2,   0,   0,   0,  -1}};
+constexpr DimensionVector kFieldStrength          {{0,  -1,   0,  -1,   0,   0,   0,   1}};
+
+// ASCII upper case, independent of the C locale: only a-z change.
+int UpperByte(const char c) {
+  const int byte = static_cast<unsigned char>(c);
+  return (byte >= 'a' && byte <= 'z') ? byte - ('a' - 'A') : byte;
+}
+
+}  // namespace
+
+constexpr UnitEntry UnitCatalogue[kUnitCount] = {
+#include "catalogue_data.inc"
+};
+
+// A short table would leave zero-filled rows at the end without a word from the compiler.
+static_assert(UnitCatalogue[kUnitCount - 1].name != nullptr, "the catalogue lacks rows");
+
+int CompareUnitNames(const char* a, const char* b) {
+  // Compared in place rather than through upper-case copies, so no name length can overrun.
+  for (std::size_t i = 0;; ++i) {
+    const int upper_a = UpperByte(a[i]);
+    const int upper_b = UpperByte(b[i]);
+    if (upper_a != upper_b) return upper_a - upper_b;
+    if (upper_a == 0) break;
+  }
+  return std::strcmp(a, b);
+}
+
+void FindUnit(const char* name, double* factor, DimensionVector* dimension) {
+  *factor = 0.0;
+  *dimension = DimensionVector{};
+  // Bisection over [low, high): 183 rows take at most eight comparisons.
+  std::size_t low = 0;
+  std::size_t high = kUnitCount;
+  while (low < high) {
+    const std::size_t middle = low + (high - low) / 2;
+    const int order = CompareUnitNames(name, UnitCatalogue[middle].name);
+    if (order == 0) {
+      *factor = UnitCatalogue[middle].factor;
+      *dimension = UnitCatalogue[middle].dimension;
+      return;
+    }
+    if (order < 0) {
+      high = middle;
+    } else {
+      low = middle + 1;
+    }
+  }
+}
