@@ -1,0 +1,50 @@
+// Decimal number scanning, shared by the formula reader, coercion and result checks.
+#include "decimal_text.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+std::size_t Digits(const char* text) {
+  std::size_t n = 0;
+  while (std::isdigit(static_cast<unsigned char>(text[n]))) ++n;
+  return n;
+}
+}  // namespace
+
+std::size_t ScanDecimal(const char* text) {
+  std::size_t n = 0;
+  if (text[n] == '+' || text[n] == '-') ++n;
+  std::size_t whole = Digits(text + n);
+  n += whole;
+  std::size_t fraction = 0;
+  if (text[n] == '.') {
+    fraction = Digits(text + n + 1);
+    if (whole == 0 && fraction == 0) return 0;
+    n += 1 + fraction;
+  }
+  if (whole == 0 && fraction == 0) return 0;
+  // An exponent counts only when digits follow it: "2e" is the number 2 and a stray letter.
+  if (text[n] == 'e' || text[n] == 'E') {
+    std::size_t e = n + 1;
+    if (text[e] == '+' || text[e] == '-') ++e;
+    std::size_t exponent = Digits(text + e);
+    if (exponent > 0) n = e + exponent;
+  }
+  return n;
+}
+
+bool ParseDecimal(const std::string& text, double* number) {
+  std::size_t begin = text.find_first_not_of(' ');
+  if (begin == std::string::npos) return false;
+  std::size_t end = text.find_last_not_of(' ') + 1;
+  std::string body = text.substr(begin, end - begin);
+  if (ScanDecimal(body.c_str()) != body.size()) return false;
+  errno = 0;
+  double value = std::strtod(body.c_str(), nullptr);
+  if (errno == ERANGE && std::isinf(value)) return false;
+  *number = value;
+  return true;
+}

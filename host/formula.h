@@ -1,0 +1,20 @@
+// Reading a formula that calls one function: =Name(argument, ...).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "host/host_value.h"
+
+// A parsed formula: the function's name as written and its arguments as constant values.
+struct FormulaCall {
+  std::string name;
+  std::vector<HostValue> arguments;  // numbers, texts, truth values, errors, missing values
+};
+
+// Parses text of the form =Name(arg, ...) (the leading = may be left out; blanks between the
+// parts are allowed). An argument is a number (-1.5, 2e-3, .5), a text in double quotes with ""
+// for a quote inside, TRUE or FALSE, an error value such as #N/A, or nothing (a missing
+// argument). Name() has no arguments; Name(,) has two missing ones. Returns true and fills
+// call, or false with a message saying what is wrong and at which column (1-based).
+bool ParseFormula(const std::string& text, FormulaCall* call, std::string* error);

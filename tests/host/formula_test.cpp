@@ -1,0 +1,71 @@
+// Reading single-call formulas: what they hold, and refusing what is malformed.
+#include "host/formula.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+// The arguments of a parsed formula as RenderValue shows them, separated by '|'.
+std::string Shown(const FormulaCall& call) {
+  std::string out;
+  for (std::size_t i = 0; i < call.arguments.size(); ++i) {
+    out += (i ? "|" : "") + RenderValue(call.arguments[i], NumberStyle::kRoundTrip);
+  }
+  return out;
+}
+
+TEST(ParseFormula, ReadsConstantArgumentsOfEveryKind) {
+  struct Case {
+    const char* formula;
+    const char* name;
+    const char* arguments;
+  };
+  const Case cases[] = {
+      {"=Mensora(1,\"ft\",\"in\")", "Mensora", "1|\"ft\"|\"in\""},
+      {"Grav()", "Grav", ""},
+      {"  = Conv ( -1.5e3 , \"a\"\"b\" )  ", "Conv", "-1500|\"a\"\"b\""},
+      {"=F(.5,+2,1E+2,-0.25e-1)", "F", "0.5|2|100|-0.025"},
+      {"=F(TRUE,false)", "F", "TRUE|FALSE"},
+      {"=F(,)", "F", "|"},
+      {"=F(1,,\"\")", "F", "1||\"\""},
+      {"=F(#N/A,#div/0!,#VALUE!)", "F", "#N/A|#DIV/0!|#VALUE!"},
+      {"=My.Func_2(\"(,)\")", "My.Func_2", "\"(,)\""},
+  };
+  ASSERT_GT(sizeof cases / sizeof cases[0], 0u);
+  for (const Case& c : cases) {
+    FormulaCall call;
+    std::string error;
+    ASSERT_TRUE(ParseFormula(c.formula, &call, &error)) << c.formula << ": " << error;
+    EXPECT_EQ(call.name, c.name) << c.formula;
+    EXPECT_EQ(Shown(call), c.arguments) << c.formula;
+  }
+}
+
+TEST(ParseFormula, RefusesMalformedFormulasSayingWhere) {
+  struct Case {
+    const char* formula;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"", "a function name expected at column 1"},
+      {"=", "a function name expected at column 2"},
+      {"=1+2", "a function name expected at column 2"},
+      {"=F", "'(' expected at column 3"},
+      {"=F(", "an argument expected at column 4"},
+      {"=F(1", "',' or ')' expected at column 5"},
+      {"=F(1 2)", "',' or ')' expected at column 6"},
+      {"=F(\"abc)", "closing '\"' missing at column 9"},
+      {"=F(1)x", "unexpected text after ')' at column 6"},
+      {"=F(A1)", "only constant arguments are supported, not 'A1' at column 4"},
+      {"=F(#BAD!)", "unknown error value at column 4"},
+      {"=F(1e999)", "number out of range at column 4"},
+      {"=F(G(1))", "only constant arguments are supported, not 'G' at column 4"},
+  };
+  ASSERT_GT(sizeof cases / sizeof cases[0], 0u);
+  for (const Case& c : cases) {
+    FormulaCall call;
+    std::string error;
+    EXPECT_FALSE(ParseFormula(c.formula, &call, &error)) << c.formula;
+    EXPECT_EQ(error, c.message) << c.formula;
+  }
+}
+}  // namespace
