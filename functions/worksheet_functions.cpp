@@ -1,0 +1,147 @@
+// The seven worksheet functions: unit conversions and constants, answered as host cell values.
+#include "functions/worksheet_functions.h"
+
+#include <cstddef>
+#include <cstring>
+#include <utility>
+
+#include "units/conversion.h"
+#include "units/parser.h"
+#include "units/unit_text.h"
+#include "xll/barrier.h"
+#include "xll/cell_value.h"
+
+namespace {
+
+// The parser's own message for a text it will not read, so that the cell says the same thing
+// whether the function or the parser refuses it.
+constexpr char kTooLong[] = "string length too long";
+
+// Copies a text argument into buffer (kUnitTextSize bytes); a null text is the empty text.
+// Returns 1, or 0 with buffer empty and "string length too long" in error_string when the text
+// has kUnitTextSize characters or more. The host promises at most 255, but a buffer on the
+// stack must never depend on that promise.
+int CopyUnitsArgument(char* buffer, const char* argument, char* error_string) {
+  buffer[0] = '\0';
+  error_string[0] = '\0';
+  if (argument == nullptr) return 1;
+  std::size_t length = 0;
+  while (length < kUnitTextSize && argument[length] != '\0') ++length;
+  if (length == kUnitTextSize) {
+    std::memcpy(error_string, kTooLong, sizeof kTooLong);
+    return 0;
+  }
+  std::memcpy(buffer, argument, length + 1);
+  return 1;
+}
+
+XLOPER* ReturnText(const char* text) {
+  CXllValue xloResult;
+  xloResult.SetText(text);
+  return xloResult.ReturnToHost();
+}
+
+XLOPER* ReturnNumber(double number) {
+  CXllValue xloResult(number);
+  return xloResult.ReturnToHost();
+}
+
+// The one-row answer of a value and the units it is expressed in.
+XLOPER* ReturnValueWithUnits(double value, const char* units) {
+  CXllValue xloResult;
+  xloResult.MakeArray(1, 2);
+  xloResult.At(0, 0)->SetNumber(value);
+  xloResult.At(0, 1)->SetText(units);
+  return xloResult.ReturnToHost();
+}
+
+// Runs body behind the exception barrier. A result that could not be built (the only thing that
+// throws here is an exhausted heap) becomes the error value, which needs no allocation.
+template <class Body>
+XLOPER* Guarded(Body&& body) noexcept {
+  XLOPER* result = ExceptionBarrier<XLOPER*>(nullptr, std::forward<Body>(body));
+  return result != nullptr ? result : ReturnErrorToHost(xlerrValue);
+}
+
+using ValueConversion = int (*)(double* value, double x, const char* units_string,
+                                char* error_string);
+using UnitsTextOperation = int (*)(char* MKSunits_str, const char* units_string,
+                                   char* error_string);
+
+// ToMetric and FromMetric: the converted value beside the SI units of the expression.
+XLOPER* ConvertWithMKSUnits(ValueConversion convert, double Val, const char* units) {
+  char units_string[kUnitTextSize];
+  char error_string[kUnitTextSize];
+  char MKSunits_str[kUnitTextSize];
+  double c_out = 0.0;
+  if (!CopyUnitsArgument(units_string, units, error_string) ||
+      !convert(&c_out, Val, units_string, error_string) ||
+      !MKSUnitsText(MKSunits_str, units_string, error_string)) {
+    return ReturnText(error_string);
+  }
+  return ReturnValueWithUnits(c_out, MKSunits_str);
+}
+
+// ShowMetric and ShowCommonMetric: the unit text that show_units writes for InUnits.
+XLOPER* ShowUnitsText(UnitsTextOperation show_units, const char* InUnits) {
+  char in_units_string[kUnitTextSize];
+  char out_units_string[kUnitTextSize];
+  char error_string[kUnitTextSize];
+  if (!CopyUnitsArgument(in_units_string, InUnits, error_string) ||
+      !show_units(out_units_string, in_units_string, error_string)) {
+    return ReturnText(error_string);
+  }
+  return ReturnText(out_units_string);
+}
+
+}  // namespace
+
+extern "C" {
+
+XLOPER* __stdcall Mensora(double Val, const char* InUnits, const char* OutUnits) {
+  return Guarded([&] {
+    char in_units_string[kUnitTextSize];
+    char out_units_string[kUnitTextSize];
+    char error_string[kUnitTextSize];
+    double c_out = 0.0;
+    if (!CopyUnitsArgument(in_units_string, InUnits, error_string)) return ReturnText(error_string);
+    if (!CopyUnitsArgument(out_units_string, OutUnits, error_string)) {
+      // A fault in the input expression is still the one the user sees first.
+      ParsedUnit parsed;
+      char input_error[kUnitTextSize];
+      const bool input_parses = ParseUnits(in_units_string, &parsed, input_error) != 0;
+      return ReturnText(input_parses ? error_string : input_error);
+    }
+    if (!ConvertValue(&c_out, Val, in_units_string, out_units_string, error_string)) {
+      return ReturnText(error_string);
+    }
+    return ReturnNumber(c_out);
+  });
+}
+
+XLOPER* __stdcall ToMetric(double Val, const char* InUnits) {
+  return Guarded([&] { return ConvertWithMKSUnits(ValueToMKS, Val, InUnits); });
+}
+
+XLOPER* __stdcall FromMetric(double Val, const char* OutUnits) {
+  return Guarded([&] { return ConvertWithMKSUnits(ValueFromMKS, Val, OutUnits); });
+}
+
+XLOPER* __stdcall ShowMetric(const char* InUnits) {
+  return Guarded([&] { return ShowUnitsText(MKSUnitsText, InUnits); });
+}
+
+XLOPER* __stdcall ShowCommonMetric(const char* InUnits) {
+  return Guarded([&] { return ShowUnitsText(CommonMKSUnitsText, InUnits); });
+}
+
+// Both constants are written as they stand, not built from exponents (which would add a space).
+XLOPER* __stdcall Grav() {
+  return Guarded([] { return ReturnValueWithUnits(9.806652, "m / s^2"); });
+}
+
+XLOPER* __stdcall GasConst() {
+  return Guarded([] { return ReturnValueWithUnits(8.31434, "J / mol / degK"); });
+}
+
+}  // extern "C"
