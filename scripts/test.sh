@@ -46,7 +46,7 @@ build() {
 }
 
 mkdir -p build
-build build/native && run_ctest build/native "native tests"
+build build/native -DMENSORA_BIN_DIR="$root/build/bin" && run_ctest build/native "native tests"
 build build/asan -DMENSORA_SANITIZE=ON && ASAN_OPTIONS=detect_leaks=1 run_ctest build/asan "sanitizer tests"
 
 echo "$passed passed, $failed failed"
