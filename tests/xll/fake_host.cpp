@@ -49,6 +49,14 @@ int FakeHost::CountCalls(int xlfn) const {
   return n;
 }
 
+std::vector<HostCall> FakeHost::CallsOf(int xlfn) const {
+  std::vector<HostCall> found;
+  for (const HostCall& call : calls) {
+    if (call.xlfn == xlfn) found.push_back(call);
+  }
+  return found;
+}
+
 void FakeHost::Release(const void* block) {
   if (!block) return;
   if (live.erase(block) == 0) {

@@ -35,6 +35,8 @@ class FakeHost {
   char* Text(const char* text);
 
   int CountCalls(int xlfn) const;
+  // The calls of function xlfn, in order.
+  std::vector<HostCall> CallsOf(int xlfn) const;
 
   std::string version = "5.0";
   std::string name = "C:\\AddIns\\MENSORA.xll";

@@ -1,0 +1,104 @@
+// The library entry point and the add-in entry points: the add-in's life as the host drives it.
+#include "xll/entry_points.h"
+
+#include "xll/app.h"
+#include "xll/barrier.h"
+#include "xll/cell_value.h"
+#include "xll/format.h"
+#include "xll/host_call.h"
+
+namespace {
+
+HINSTANCE g_instance = nullptr;
+
+// The host's alert type for an error message with an OK button.
+constexpr int kAlertError = 3;
+
+int Open() {
+  CXllApp* app = GetApp();
+  if (!app) return 0;
+  if (app->opened) return 1;
+
+  std::string message;
+  long code = 0;
+  bool proceed = true;
+  if (!app->StartCom(message, code) && app->reportComFailure) {
+    HostAlert(ComFailureText(message, code), kAlertError);
+    proceed = false;
+  }
+  int can_open = 0;
+  if (proceed) {
+    app->OnBeforeOpen();
+    can_open = app->CanOpen();
+    if (can_open) app->RegisterAll();
+  }
+  // Whatever came of it, the host opens an add-in once per process.
+  app->opened = 1;
+  return proceed && can_open ? 1 : 0;
+}
+
+// Runs step on the application, if there is one; the answer of the simple entry points.
+template <class Step>
+int WithApp(Step step) {
+  return ExceptionBarrier(0, [&step] {
+    if (CXllApp* app = GetApp()) step(*app);
+    return 1;
+  });
+}
+
+}  // namespace
+
+HINSTANCE XllInstance() { return g_instance; }
+
+std::string ComFailureText(const std::string& message, long code) {
+  if (code == 0) return FormatText("COM initialisation failed: %s", message.c_str());
+  return FormatText("COM initialisation failed: %s\nCOM error: %ld", message.c_str(), code);
+}
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  return ExceptionBarrier<BOOL>(TRUE, [instance, reason] {
+    CXllApp* app = GetApp();
+    if (reason == DLL_PROCESS_ATTACH) {
+      g_instance = instance;
+      if (app) app->OnAttach();
+    } else if (reason == DLL_PROCESS_DETACH) {
+      if (app) app->OnDetach();
+      g_instance = nullptr;
+    }
+    return TRUE;
+  });
+}
+
+extern "C" int __stdcall xlAutoOpen() { return ExceptionBarrier(0, Open); }
+
+extern "C" int __stdcall xlAutoClose() {
+  return WithApp([](CXllApp& app) { app.OnClose(); });
+}
+
+extern "C" int __stdcall xlAutoAdd() {
+  return WithApp([](CXllApp& app) { app.OnAdd(); });
+}
+
+extern "C" int __stdcall xlAutoRemove() {
+  return WithApp([](CXllApp& app) {
+    app.OnRemove();
+    app.UnregisterAll();
+  });
+}
+
+extern "C" XLOPER* __stdcall xlAddInManagerInfo(XLOPER* action) {
+  XLOPER* answer = ExceptionBarrier<XLOPER*>(nullptr, [action] {
+    CXllValue coerced;
+    CXllValue integer_type = CXllValue::Int(xltypeInt);
+    CallHost(coerced, xlCoerce, action, &integer_type);
+    CXllApp* app = GetApp();
+    CXllValue info;
+    if (app && coerced.val.w == 1) {
+      info.SetText(app->title);
+    } else {
+      info.SetError(xlerrValue);
+    }
+    return info.ReturnToHost();
+  });
+  return answer ? answer : ReturnErrorToHost(xlerrValue);
+}
