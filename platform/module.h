@@ -24,4 +24,9 @@ Procedure FindProcedure(Module* module, const char* name);
 // Releases a module that LoadModule returned; nullptr is ignored.
 void UnloadModule(Module* module);
 
+// Whether LoadModule and UnloadModule run the library's entry point (DllMain) with its attach and
+// detach notifications, as the Windows loader does. The dynamic loader has no such notification:
+// there a host that needs it calls the library's exported DllMain itself.
+bool LoaderRunsEntryPoint();
+
 }  // namespace platform

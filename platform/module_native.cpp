@@ -29,3 +29,5 @@ platform::Procedure platform::FindProcedure(Module* module, const char* name) {
 void platform::UnloadModule(Module* module) {
   if (module) dlclose(module);
 }
+
+bool platform::LoaderRunsEntryPoint() { return false; }

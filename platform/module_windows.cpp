@@ -50,3 +50,5 @@ platform::Procedure platform::FindProcedure(Module* module, const char* name) {
 void platform::UnloadModule(Module* module) {
   if (module) FreeLibrary(reinterpret_cast<HMODULE>(module));
 }
+
+bool platform::LoaderRunsEntryPoint() { return true; }

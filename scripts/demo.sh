@@ -1,26 +1,33 @@
 #!/usr/bin/env bash
-# The demo: builds the mensora command and converts the examples with it.
+# The demo: builds the add-in and its host, then evaluates the formulas of examples/demo through
+# the real MENSORA.xll, loaded by xllhost under Wine as the spreadsheet host would load it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$PWD
 jobs=$(nproc 2>/dev/null || echo 2)
 
-./scripts/install-deps.sh native
-cmake -S . -B build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMENSORA_BIN_DIR="$PWD/build/bin" >build/native.configure.log 2>&1 \
-  || { cat build/native.configure.log; exit 1; }
-cmake --build build/native -j "$jobs" --target mensora >build/native.build.log 2>&1 \
-  || { tail -n 40 build/native.build.log; exit 1; }
+# Configures and builds one tree quietly; on failure shows the end of its log and stops.
+build() {
+  local dir=$1; shift
+  mkdir -p build
+  if ! { cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" \
+         && cmake --build "$dir" -j "$jobs"; } >"$dir.build.log" 2>&1; then
+    tail -n 40 "$dir.build.log"
+    exit 1
+  fi
+}
 
-mensora=build/bin/mensora
+echo "Installing what is missing and building (logs in build/*.build.log) ..."
+./scripts/install-deps.sh all
+build build/native -DMENSORA_BIN_DIR="$root/build/bin" -DMENSORA_DOCS_DIR="$root/build/docs"
+build build/win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake" \
+  -DMENSORA_BIN_DIR="$root/build/win32"
 
 echo
-echo "Conversions (examples/conversions.tsv through 'mensora --batch'):"
+echo "Mensora: unit conversions in worksheet formulas, through MENSORA.xll in a simulated host"
 echo
-printf '  %-12s %-14s %-10s %s\n' VALUE FROM TO RESULT
-printf '  %-12s %-14s %-10s %s\n' ----- ---- -- ------
-paste <(grep -v '^#' examples/conversions.tsv) <(grep -v '^#' examples/conversions.tsv | "$mensora" --batch) |
-  while IFS=$'\t' read -r value from to result; do
-    printf '  %-12s %-14s %-10s %s\n' "$value" "$from" "$to" "$result"
-  done
+# Programs run under Wine end their lines with a carriage return.
+./scripts/wine-run.sh build/win32/xllhost.exe --file examples/demo build/win32/MENSORA.xll \
+  | tr -d '\r' | sed 's/^/  /'
 echo
-echo "SI units of 'J / mol / degK':  '$("$mensora" --si 'J / mol / degK')'"
-echo "Common name of 'Btu/hr':       '$("$mensora" --common 'Btu/hr')'"
+echo "The add-in for 32-bit spreadsheet hosts: $root/build/win32/MENSORA.xll (docs/user-guide.md)"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test: the native unit tests, the same tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and the command-line checks. Installs what is missing first.
-# Ends with the line "N passed, N failed".
+# UndefinedBehaviorSanitizer, and the command-line checks; then the Windows build (MENSORA.xll,
+# xllhost.exe) with its end-to-end tests under Wine, whose private prefix (build/wine) the first
+# test creates. Installs what is missing first. Ends with the line "N passed, N failed".
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -46,8 +47,18 @@ build() {
 }
 
 mkdir -p build
-build build/native -DMENSORA_BIN_DIR="$root/build/bin" && run_ctest build/native "native tests"
+build build/native -DMENSORA_BIN_DIR="$root/build/bin" \
+  -DMENSORA_DOCS_DIR="$root/build/docs" && run_ctest build/native "native tests"
 build build/asan -DMENSORA_SANITIZE=ON && ASAN_OPTIONS=detect_leaks=1 run_ctest build/asan "sanitizer tests"
+
+echo "== install windows =="
+if ./scripts/install-deps.sh windows; then
+  build build/win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake" \
+    -DMENSORA_BIN_DIR="$root/build/win32" \
+    && run_ctest build/win32 "win32 tests (Wine)"
+else
+  failed=$((failed + 1))
+fi
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -1,0 +1,139 @@
+#!/usr/bin/env python3
+"""Writes the unit catalogue for the user guide, grouped by quantity, from `mensora --list`.
+
+    unit_catalogue.py --mensora PATH --output FILE [--expect-units N]
+
+`mensora --list` prints one unit a line: name, factor per SI unit, SI unit text (tab-separated).
+The quantity of a group is named from its SI unit text; a text not named here still gets its own
+group under the SI text, so that a new unit is never left out. Exits 1, writing nothing, when
+the list cannot be read or (with --expect-units) holds another number of units.
+"""
+
+import argparse
+import subprocess
+import sys
+
+# SI unit text (as mensora writes it, trailing blank removed) -> quantity, in the guide's order.
+QUANTITIES = [
+    ("m", "Length"),
+    ("m^2", "Area and permeability"),
+    ("m^3", "Volume"),
+    ("rad", "Angle"),
+    ("s", "Time"),
+    ("kg", "Mass"),
+    ("m / s", "Speed"),
+    ("rad / s", "Rotational frequency"),
+    ("kg m / s^2", "Force"),
+    ("kg / m s^2", "Pressure and stress"),
+    ("kg m^2 / s^2", "Energy"),
+    ("kg m^2 / s^3", "Power"),
+    ("kg / m s", "Dynamic viscosity"),
+    ("m^2 / s", "Kinematic viscosity"),
+    ("degK", "Temperature"),
+    ("mol", "Amount of substance"),
+    ("C", "Electric charge"),
+    ("C / s", "Electric current"),
+    ("kg m^2 / s^2 C", "Electric potential"),
+    ("kg m^2 / s C^2", "Electric resistance"),
+    ("s^2 C^2 / kg m^2", "Capacitance"),
+    ("kg m^2 / C^2", "Inductance"),
+    ("kg m^2 / s C", "Magnetic flux"),
+    ("kg / s C", "Magnetic flux density"),
+    ("C / m s", "Magnetic field strength"),
+]
+
+# The catalogue names its temperature-difference units with this ending; their SI text is the
+# same as that of absolute temperatures, but the two never convert into each other.
+DIFFERENCE_ENDING = "diff"
+DIFFERENCE_UNIT = "degKdiff"
+
+HEADER = """# Mensora unit catalogue
+
+Every unit name Mensora knows, grouped by quantity: {count} units. Names are case-sensitive
+("MPa" is the megapascal, "mPa" the millipascal). Written by the build from `mensora --list`;
+do not edit it by hand.
+
+The column "1 unit is" gives one of the unit in SI units (12 significant digits); "per SI unit"
+is the exact factor the engine uses: how many of the unit make one SI unit.
+"""
+
+TEMPERATURE_NOTE = """
+A lone "degC" or "degF" is a temperature on its own scale and converts with its offset
+(0 degC and 32 degF are both 273.15 degK). Anywhere else, in "degC/s" or "J/kg/degC", only the
+factor counts. The "...diff" units measure temperature differences (a rise of 1 degCdiff is a
+rise of 1 degKdiff); they do not convert to or from absolute temperatures, although
+ShowMetric writes their SI unit as "degK" too.
+"""
+
+
+def read_units(mensora):
+    """Runs `mensora --list` and returns [(name, factor_text, si_text)]."""
+    run = subprocess.run([mensora, "--list"], capture_output=True, text=True)
+    if run.returncode != 0:
+        raise ValueError("mensora --list failed: %s" % run.stderr.strip())
+    units = []
+    for number, line in enumerate(run.stdout.splitlines(), 1):
+        fields = line.split("\t")
+        if len(fields) != 3 or not fields[0] or float(fields[1]) <= 0:
+            raise ValueError("mensora --list, line %d not understood: %r" % (number, line))
+        units.append((fields[0], fields[1], fields[2].strip()))
+    return units
+
+
+def groups(units):
+    """Yields (heading, si_text, rows, note) in the guide's order."""
+    by_text = {}
+    for unit in units:
+        by_text.setdefault(unit[2], []).append(unit)
+    known = dict(QUANTITIES)
+    order = [text for text, _ in QUANTITIES] + sorted(set(by_text) - set(known))
+    for text in order:
+        rows = by_text.get(text)
+        if not rows:
+            continue
+        name = known.get(text, "Other")
+        if text == "degK":
+            absolute = [row for row in rows if not row[0].endswith(DIFFERENCE_ENDING)]
+            difference = [row for row in rows if row[0].endswith(DIFFERENCE_ENDING)]
+            yield name, text, absolute, None
+            yield "Temperature difference", DIFFERENCE_UNIT, difference, TEMPERATURE_NOTE
+        else:
+            yield name, text, rows, None
+
+
+def markdown(units):
+    out = [HEADER.format(count=len(units))]
+    for heading, si_text, rows, note in groups(units):
+        out.append("## %s (SI unit: %s)\n" % (heading, si_text or "none"))
+        out.append("| unit | 1 unit is | per SI unit |")
+        out.append("|---|---|---|")
+        for name, factor, _ in rows:
+            out.append("| %s | %.12g %s | %s |" % (name, 1.0 / float(factor), si_text, factor))
+        if note:
+            out.append(note.rstrip("\n"))
+        out.append("")
+    return "\n".join(out)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--mensora", required=True)
+    parser.add_argument("--output", required=True)
+    parser.add_argument("--expect-units", type=int)
+    args = parser.parse_args()
+    try:
+        units = read_units(args.mensora)
+    except (OSError, ValueError) as problem:
+        print("unit_catalogue: %s" % problem)
+        return 1
+    if not units or (args.expect_units is not None and len(units) != args.expect_units):
+        print("unit_catalogue: %d units listed, %s expected"
+              % (len(units), args.expect_units if args.expect_units is not None else "some"))
+        return 1
+    with open(args.output, "w") as file:
+        file.write(markdown(units))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,77 @@
+# The real add-in in xllhost, as the spreadsheet host loads it: worksheet results, the C API
+# calls of opening and removing it, and its use of host memory. The same files serve the native
+# build (MENSORA.so) and the Windows build (MENSORA.xll under Wine), so that the traces of both
+# are the same text. Included by this folder's CMakeLists.txt.
+set(here ${CMAKE_CURRENT_SOURCE_DIR})
+# The add-in's name as the host reports it, the same in every build, so traces can be compared.
+set(addin_name "C:\\AddIns\\MENSORA.xll")
+set(xllhost_driver ${Python3_EXECUTABLE} ${here}/run_xllhost.py)
+if(CMAKE_CROSSCOMPILING_EMULATOR)
+  list(APPEND xllhost_driver --emulator ${CMAKE_CROSSCOMPILING_EMULATOR})
+endif()
+
+# Runs xllhost on the add-in through the driver; the arguments before "--" go to the driver
+# (what to expect), those after it to xllhost (before the add-in's path).
+function(addin_run name)
+  cmake_parse_arguments(PARSE_ARGV 1 run "" "" "EXPECT;OPTIONS;FORMULAS")
+  add_test(NAME ${name}
+           COMMAND ${xllhost_driver} ${run_EXPECT} --
+                   $<TARGET_FILE:xllhost> ${run_OPTIONS} --name ${addin_name}
+                   $<TARGET_FILE:mensora_addin> ${run_FORMULAS})
+  # The first run under Wine may create the prefix, which takes a while.
+  set_tests_properties(${name} PROPERTIES TIMEOUT 180)
+endfunction()
+
+# Every worksheet edge case, through the functions as the host calls them; nothing of the
+# host's memory left behind.
+addin_run(addin_worksheet_edge_cases OPTIONS --leaks --check ${here}/worksheet.check)
+
+# A formula on the command line prints its result alone.
+addin_run(addin_formula_argument
+          EXPECT --stdout ${here}/formula_argument.out
+          FORMULAS "=Mensora(1,\"ft\",\"in\")" "=ShowCommonMetric(\"Btu\")" "=GasConst()")
+
+# Opening registers the seven functions in ascending order of function text, with every
+# argument; the add-in manager gets the title.
+set(open_calls xlfRegister,xlAutoOpen,xlAddInManagerInfo,xlAutoClose)
+addin_run(addin_open_trace
+          EXPECT --trace ${here}/open.trace --calls ${open_calls}
+          OPTIONS --trace --leaks)
+# A host before version 5 takes eight arguments per registration.
+addin_run(addin_open_trace_old_host
+          EXPECT --trace ${here}/open_old_host.trace --calls xlfRegister
+          OPTIONS --trace --version 4.0 --leaks)
+# A second open in the same process registers nothing and answers 1.
+addin_run(addin_second_open
+          EXPECT --trace ${here}/second_open.trace --calls xlfRegister,xlAutoOpen,xlAutoClose
+                 --after "^add-in: xlAutoOpen"
+          OPTIONS --trace --open 2 --leaks)
+# Removal unregisters each id, deletes each name and leaves the hidden xlAutoRemove entries.
+addin_run(addin_remove_trace
+          EXPECT --trace ${here}/remove.trace
+                 --calls xlfRegister,xlfUnregister,xlfSetName,xlAutoRemove,xlAutoClose
+                 --after "^add-in: xlAutoOpen"
+          OPTIONS --trace --remove --leaks)
+
+# The demo's table, as a new user first sees it.
+addin_run(addin_demo_table
+          EXPECT --stdout ${here}/demo.table
+          OPTIONS --file ${PROJECT_SOURCE_DIR}/examples/demo)
+
+# xllhost itself: a failed check is reported and fails the run; what cannot be loaded or read
+# gives its own status.
+addin_run(xllhost_reports_a_failed_check
+          EXPECT --status 1 --stdout-has "got 12, expected 13" --stdout-has "1 passed, 2 failed"
+          OPTIONS --check ${here}/failing.check)
+add_test(NAME xllhost_refuses_a_missing_addin
+         COMMAND ${xllhost_driver} --status 3 --
+                 $<TARGET_FILE:xllhost> ${CMAKE_CURRENT_BINARY_DIR}/absent.xll "=Grav()")
+add_test(NAME xllhost_refuses_an_unknown_option
+         COMMAND ${xllhost_driver} --status 2 --
+                 $<TARGET_FILE:xllhost> --frobnicate $<TARGET_FILE:mensora_addin>)
+add_test(NAME xllhost_refuses_a_missing_check_file
+         COMMAND ${xllhost_driver} --status 2 --
+                 $<TARGET_FILE:xllhost> --check ${CMAKE_CURRENT_BINARY_DIR}/absent.check
+                 $<TARGET_FILE:mensora_addin>)
+set_tests_properties(xllhost_refuses_a_missing_addin xllhost_refuses_an_unknown_option
+                     xllhost_refuses_a_missing_check_file PROPERTIES TIMEOUT 180)

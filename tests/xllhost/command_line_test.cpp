@@ -1,0 +1,105 @@
+// Reading the xllhost command line: what each option sets, and what is refused with which text.
+#include "tools/xllhost/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Parses the arguments after the program name.
+bool Parse(std::initializer_list<const char*> arguments, XllhostOptions* options,
+           std::string* error) {
+  std::vector<const char*> argv{"xllhost"};
+  argv.insert(argv.end(), arguments);
+  return ParseCommandLine(static_cast<int>(argv.size()), argv.data(), options, error);
+}
+
+TEST(CommandLine, ThePathComesFirstAndTheFormulasFollowInOrder) {
+  XllhostOptions options;
+  std::string error;
+  ASSERT_TRUE(Parse({"MENSORA.xll", "=Grav()", "--trace", "=GasConst()"}, &options, &error))
+      << error;
+  EXPECT_EQ(options.addin_path, "MENSORA.xll");
+  EXPECT_EQ(options.formulas, (std::vector<std::string>{"=Grav()", "=GasConst()"}));
+  EXPECT_TRUE(options.trace);
+  // Nothing else was asked for.
+  EXPECT_EQ(options.version, "16.0");
+  EXPECT_EQ(options.open_count, 1);
+  EXPECT_FALSE(options.remove || options.leaks);
+  EXPECT_EQ(options.style, NumberStyle::kCell);
+}
+
+TEST(CommandLine, EachOptionSetsWhatItNames) {
+  XllhostOptions options;
+  std::string error;
+  ASSERT_TRUE(Parse({"--version", "4.0", "--name", "C:\\AddIns\\A.xll", "--open", "3", "--file",
+                     "a", "--check", "b", "--check", "c", "--round-trip", "--remove", "--leaks",
+                     "A.xll"},
+                    &options, &error))
+      << error;
+  EXPECT_EQ(options.version, "4.0");
+  EXPECT_EQ(options.addin_name, "C:\\AddIns\\A.xll");
+  EXPECT_EQ(options.open_count, 3);
+  EXPECT_EQ(options.formula_files, std::vector<std::string>{"a"});
+  EXPECT_EQ(options.check_files, (std::vector<std::string>{"b", "c"}));
+  EXPECT_EQ(options.style, NumberStyle::kRoundTrip);
+  EXPECT_TRUE(options.remove && options.leaks);
+  EXPECT_FALSE(options.trace);
+}
+
+TEST(CommandLine, AfterTheDoubleDashEverythingIsPositional) {
+  XllhostOptions options;
+  std::string error;
+  ASSERT_TRUE(Parse({"--", "--odd-name.xll", "--trace"}, &options, &error)) << error;
+  EXPECT_EQ(options.addin_path, "--odd-name.xll");
+  EXPECT_EQ(options.formulas, std::vector<std::string>{"--trace"});
+  EXPECT_FALSE(options.trace);
+}
+
+TEST(CommandLine, HelpNeedsNoAddinAndListsEveryOption) {
+  XllhostOptions options;
+  std::string error;
+  ASSERT_TRUE(Parse({"-h"}, &options, &error)) << error;
+  EXPECT_TRUE(options.help);
+  const std::string help = HelpText();
+  for (const char* option : {"--version V", "--name NAME", "--open N", "--file F", "--check F",
+                             "--round-trip", "--trace", "--remove", "--leaks", "--help"}) {
+    EXPECT_NE(help.find(option), std::string::npos) << option;
+  }
+  EXPECT_NE(help.find("exit status"), std::string::npos);
+}
+
+struct Refusal {
+  std::vector<const char*> arguments;
+  const char* message;
+};
+
+TEST(CommandLine, RefusesWhatItCannotUseAndSaysWhy) {
+  const std::vector<Refusal> refusals = {
+      {{}, "no add-in named"},
+      {{"--trace"}, "no add-in named"},
+      {{"--frobnicate", "A.xll"}, "unknown option --frobnicate"},
+      {{"A.xll", "--check"}, "--check wants a value F"},
+      {{"--version", "abc", "A.xll"}, "--version wants a version number"},
+      {{"--version", "0", "A.xll"}, "--version wants a version number"},
+      {{"--open", "0", "A.xll"}, "--open wants a count from 1 to 1000, not '0'"},
+      {{"--open", "2x", "A.xll"}, "--open wants a count"},
+      {{"--open", "1001", "A.xll"}, "--open wants a count"},
+      {{"--name", "", "A.xll"}, "--name wants a file name"},
+  };
+  ASSERT_FALSE(refusals.empty());
+  for (const Refusal& refusal : refusals) {
+    std::vector<const char*> argv{"xllhost"};
+    argv.insert(argv.end(), refusal.arguments.begin(), refusal.arguments.end());
+    XllhostOptions options;
+    std::string error;
+    EXPECT_FALSE(ParseCommandLine(static_cast<int>(argv.size()), argv.data(), &options, &error))
+        << refusal.message;
+    EXPECT_EQ(error.rfind(refusal.message, 0), 0u) << error;
+  }
+}
+
+}  // namespace

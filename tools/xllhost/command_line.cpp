@@ -1,0 +1,197 @@
+// The option table of xllhost, and reading the command line and writing the help from it.
+#include "tools/xllhost/command_line.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "host/decimal_text.h"
+
+namespace {
+
+// The most times --open may open the add-in; more says nothing new and only takes time.
+constexpr int kMaxOpenCount = 1000;
+
+typedef bool (*ApplyOption)(const char* value, XllhostOptions* options, std::string* error);
+
+// One option. value_name is null for a flag; otherwise the option takes the next argument.
+struct OptionSpec {
+  const char* name;
+  const char* value_name;
+  const char* help;
+  ApplyOption apply;
+};
+
+// A whole argument as a count from 1 to most.
+bool ReadCount(const char* text, int most, int* count) {
+  char* end = nullptr;
+  const long value = std::strtol(text, &end, 10);
+  if (end == text || *end != '\0' || value < 1 || value > most) return false;
+  *count = static_cast<int>(value);
+  return true;
+}
+
+// New options go here: the parser and the help text both read this table.
+const OptionSpec kOptions[] = {
+    {"--version", "V", "the host version to report (xlfGetWorkspace item 2); default 16.0",
+     [](const char* value, XllhostOptions* options, std::string* error) {
+       double number = 0;
+       if (!ParseDecimal(value, &number) || number <= 0) {
+         *error = std::string("--version wants a version number such as 4.0 or 16.0, not '") +
+                  value + "'";
+         return false;
+       }
+       options->version = value;
+       return true;
+     }},
+    {"--name", "NAME", "the add-in's file name as the host reports it (xlGetName); default PATH",
+     [](const char* value, XllhostOptions* options, std::string* error) {
+       if (*value == '\0') {
+         *error = "--name wants a file name";
+         return false;
+       }
+       options->addin_name = value;
+       return true;
+     }},
+    {"--open", "N", "open the add-in N times (default 1), with xlAutoClose between the opens",
+     [](const char* value, XllhostOptions* options, std::string* error) {
+       if (ReadCount(value, kMaxOpenCount, &options->open_count)) return true;
+       *error = std::string("--open wants a count from 1 to ") + std::to_string(kMaxOpenCount) +
+                ", not '" + value + "'";
+       return false;
+     }},
+    {"--file", "F", "evaluate each formula of F (one a line; blank lines and # comments are\n"
+                    "skipped) and print a table of formula and result",
+     [](const char* value, XllhostOptions* options, std::string*) {
+       options->formula_files.push_back(value);
+       return true;
+     }},
+    {"--check", "F", "evaluate the lines FORMULA<TAB>EXPECTED of F; numbers match within 1e-12\n"
+                     "relative. Prints each failure and then \"N passed, N failed\"",
+     [](const char* value, XllhostOptions* options, std::string*) {
+       options->check_files.push_back(value);
+       return true;
+     }},
+    {"--round-trip", nullptr, "print numbers exactly (shortest round-trip decimal) instead of\n"
+                              "with 15 significant digits as a cell shows them",
+     [](const char*, XllhostOptions* options, std::string*) {
+       options->style = NumberStyle::kRoundTrip;
+       return true;
+     }},
+    {"--trace", nullptr, "write every call between host and add-in to standard error: C API\n"
+                         "calls with their arguments, return code and result, and calls into\n"
+                         "the add-in (listed when they return)",
+     [](const char*, XllhostOptions* options, std::string*) {
+       options->trace = true;
+       return true;
+     }},
+    {"--remove", nullptr, "call xlAutoRemove before closing, as the add-in manager does when\n"
+                          "the add-in is taken out",
+     [](const char*, XllhostOptions* options, std::string*) {
+       options->remove = true;
+       return true;
+     }},
+    {"--leaks", nullptr, "at exit, fail (status 4) when a block the host handed out is still\n"
+                         "outstanding or a release went wrong, and say which",
+     [](const char*, XllhostOptions* options, std::string*) {
+       options->leaks = true;
+       return true;
+     }},
+    {"--help", nullptr, "print this text",
+     [](const char*, XllhostOptions* options, std::string*) {
+       options->help = true;
+       return true;
+     }},
+};
+
+const OptionSpec* FindOption(const char* name) {
+  if (std::strcmp(name, "-h") == 0) name = "--help";
+  for (const OptionSpec& option : kOptions) {
+    if (std::strcmp(option.name, name) == 0) return &option;
+  }
+  return nullptr;
+}
+
+// Formulas begin with '=' or a letter; anything starting with '-' (but "-" alone) is an option.
+bool IsOption(const char* argument) { return argument[0] == '-' && argument[1] != '\0'; }
+
+}  // namespace
+
+bool ParseCommandLine(int argc, const char* const* argv, XllhostOptions* options,
+                      std::string* error) {
+  bool options_ended = false;
+  bool have_path = false;
+  for (int i = 1; i < argc; ++i) {
+    const char* argument = argv[i];
+    if (options_ended || !IsOption(argument)) {
+      if (have_path) {
+        options->formulas.push_back(argument);
+      } else {
+        options->addin_path = argument;
+        have_path = true;
+      }
+      continue;
+    }
+    if (std::strcmp(argument, "--") == 0) {
+      options_ended = true;
+      continue;
+    }
+    const OptionSpec* option = FindOption(argument);
+    if (!option) {
+      *error = std::string("unknown option ") + argument;
+      return false;
+    }
+    const char* value = nullptr;
+    if (option->value_name) {
+      if (i + 1 == argc) {
+        *error = std::string(argument) + " wants a value " + option->value_name;
+        return false;
+      }
+      value = argv[++i];
+    }
+    if (!option->apply(value, options, error)) return false;
+  }
+  if (!have_path && !options->help) {
+    *error = "no add-in named";
+    return false;
+  }
+  return true;
+}
+
+std::string HelpText() {
+  std::string text =
+      "xllhost - load an add-in (XLL) into a simulated spreadsheet host and evaluate formulas\n"
+      "\n"
+      "usage: xllhost [options] PATH [FORMULA...]\n"
+      "\n"
+      "Loads the library PATH as the host does: xlAutoOpen, then xlAddInManagerInfo for its\n"
+      "title. Evaluates each FORMULA (such as '=Mensora(1,\"ft\",\"in\")') through the\n"
+      "functions the add-in registered and prints one result a line, then the formulas of\n"
+      "each --file and --check. Closes as the host does on exit: xlAutoClose, then unloads.\n"
+      "A formula naming no registered function gives #NAME?; arguments that do not fit the\n"
+      "function's type text give #VALUE!. Texts print in double quotes, arrays as {1,\"m\"}.\n"
+      "\n"
+      "options:\n";
+  for (const OptionSpec& option : kOptions) {
+    std::string head = std::string("  ") + option.name;
+    if (option.value_name) head += std::string(" ") + option.value_name;
+    head.resize(18, ' ');
+    std::string help = option.help;
+    for (std::size_t at = help.find('\n'); at != std::string::npos; at = help.find('\n', at + 1)) {
+      help.insert(at + 1, std::string(18, ' '));
+    }
+    text += head + help + "\n";
+  }
+  text +=
+      "\n"
+      "Results and the --file and --check reports go to standard output; the trace and\n"
+      "messages about the run go to standard error.\n"
+      "\n"
+      "exit status:\n"
+      "  0  every formula was read and every check passed\n"
+      "  1  a check failed, or a formula could not be read (its line says why)\n"
+      "  2  the command line is wrong, or a --file or --check file cannot be read\n"
+      "  3  the add-in cannot be loaded, or its xlAutoOpen answered 0 (or is missing)\n"
+      "  4  with --leaks: host memory is still outstanding at exit, or a release went wrong\n"
+      "When several apply, the lowest number but 0 wins over the others.\n";
+  return text;
+}

@@ -1,0 +1,34 @@
+// The xllhost command line: its options, read from one table that also writes the help text.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "host/host_value.h"
+
+// Everything the command line asks for.
+struct XllhostOptions {
+  std::string addin_path;              // the library to load
+  std::string addin_name;              // what xlGetName reports; empty: addin_path
+  std::string version = "16.0";        // the host version xlfGetWorkspace(2) reports
+  bool trace = false;                  // every C API call, on standard error
+  bool remove = false;                 // xlAutoRemove before xlAutoClose
+  bool leaks = false;                  // host memory still out or freed wrongly fails the run
+  int open_count = 1;                  // xlAutoOpen calls, with xlAutoClose between them
+  NumberStyle style = NumberStyle::kCell;
+  std::vector<std::string> formulas;   // formulas given as arguments, in order
+  std::vector<std::string> formula_files;  // --file, in order
+  std::vector<std::string> check_files;    // --check, in order
+  bool help = false;
+};
+
+// Reads argv into options. The first argument that is not an option is the add-in's path, the
+// rest are formulas; "--" makes every later argument a positional one. Returns false with a
+// message (no "xllhost:" prefix) when an option is unknown, lacks its value or has a bad one,
+// or when no add-in is named (unless help was asked for).
+bool ParseCommandLine(int argc, const char* const* argv, XllhostOptions* options,
+                      std::string* error);
+
+// The text --help prints: usage, one line per option of the table, what goes where, and the
+// exit statuses.
+std::string HelpText();

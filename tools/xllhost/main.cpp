@@ -1,0 +1,21 @@
+// xllhost: loads an add-in into the simulated spreadsheet host and evaluates formulas with it.
+#include <cstdio>
+#include <string>
+
+#include "tools/xllhost/command_line.h"
+#include "tools/xllhost/xllhost_run.h"
+
+int main(int argc, char** argv) {
+  XllhostOptions options;
+  std::string error;
+  if (!ParseCommandLine(argc, argv, &options, &error)) {
+    std::fprintf(stderr, "xllhost: %s\nusage: xllhost [options] PATH [FORMULA...]  (--help)\n",
+                 error.c_str());
+    return kStatusUsage;
+  }
+  if (options.help) {
+    std::fputs(HelpText().c_str(), stdout);
+    return kStatusOk;
+  }
+  return RunXllhost(options, stdout, stderr);
+}
