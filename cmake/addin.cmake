@@ -11,7 +11,8 @@ else()
                         LIBRARY_OUTPUT_DIRECTORY ${MENSORA_BIN_DIR})
 endif()
 # The functions' objects go in directly, because nothing refers to their static registrars; so
-# do the framework's, because its entry points are referred to only by the export list and the
-# loader (picked from an archive, DllMain would lose to the runtime's default one).
-target_sources(mensora_addin PRIVATE $<TARGET_OBJECTS:mensora_xll>)
+# do the framework's and the bridge's, because their entry points are referred to only by the
+# export list and the loader (picked from an archive, DllMain would lose to the runtime's default
+# one, and the bridge's exports would be left out).
+target_sources(mensora_addin PRIVATE $<TARGET_OBJECTS:mensora_xll> $<TARGET_OBJECTS:mensora_com>)
 target_link_libraries(mensora_addin PRIVATE mensora_functions mensora_units mensora_platform)

@@ -58,8 +58,10 @@ std::string Join(const std::vector<std::string>& parts) {
 }  // namespace
 
 std::string TraceEntry::Line() const {
-  std::string line = (into_addin ? "add-in: " : "") + name + "(" + Join(arguments) + ")";
-  if (!into_addin) line += " -> " + std::to_string(code);
+  std::string prefix = into_addin ? "add-in: " : "";
+  if (automation) prefix = elsewhere ? "automation: another process: " : "automation: ";
+  std::string line = prefix + name + "(" + Join(arguments) + ")";
+  if (!into_addin && !automation) line += " -> " + std::to_string(code);
   if (has_result) line += " = " + result;
   return line;
 }
@@ -93,6 +95,13 @@ void SimHost::DetachModule(platform::Module* module) {
       function.address = nullptr;
     }
   }
+}
+
+platform::Module* SimHost::ModuleNamed(const std::string& name) const {
+  for (const AttachedModule& attached : modules_) {
+    if (SameTextIgnoringCase(attached.name, name)) return attached.module;
+  }
+  return nullptr;
 }
 
 int SimHost::Call(int xlfn, XLOPER* result, int count, XLOPER* args[]) {
@@ -327,6 +336,19 @@ void SimHost::RecordAddinCall(const std::string& name, const std::vector<std::st
   trace_.push_back(entry);
 }
 
+void SimHost::RecordAutomationCall(const std::string& name,
+                                   const std::vector<std::string>& arguments,
+                                   const std::string& result, bool elsewhere) {
+  TraceEntry entry;
+  entry.automation = true;
+  entry.elsewhere = elsewhere;
+  entry.name = name;
+  entry.arguments = arguments;
+  entry.has_result = true;
+  entry.result = result;
+  trace_.push_back(entry);
+}
+
 std::string SimHost::TraceText() const {
   std::string text;
   for (const TraceEntry& entry : trace_) text += entry.Line() + "\n";
@@ -336,7 +358,7 @@ std::string SimHost::TraceText() const {
 std::vector<TraceEntry> SimHost::CallsOf(int xlfn) const {
   std::vector<TraceEntry> calls;
   for (const TraceEntry& entry : trace_) {
-    if (!entry.into_addin && entry.xlfn == xlfn) calls.push_back(entry);
+    if (!entry.into_addin && !entry.automation && entry.xlfn == xlfn) calls.push_back(entry);
   }
   return calls;
 }

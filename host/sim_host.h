@@ -29,6 +29,8 @@ struct RegisteredFunction {
 // One call in the trace: a call the add-in made into the host, or one the host made into it.
 struct TraceEntry {
   bool into_addin = false;             // true: the host called the add-in (xlAutoOpen, ...)
+  bool automation = false;             // true: a call on the host's automation model
+  bool elsewhere = false;              // an automation call on another process's host
   int xlfn = 0;                        // the function number of a host call
   std::string name;                    // "xlfRegister", or the add-in procedure's name
   std::vector<std::string> arguments;  // each argument as RenderValue shows it
@@ -37,7 +39,9 @@ struct TraceEntry {
   std::string result;                  // the result as RenderValue shows it
 
   // One readable line: xlfRegister("C:\AddIns\a.xll", "Conv", "RBCC", ...) -> 0 = 3, or for a
-  // call into the add-in: add-in: xlAutoOpen() = 1.
+  // call into the add-in: add-in: xlAutoOpen() = 1, or for an automation call:
+  // automation: ExecuteExcel4Macro("Macro1()") = TRUE (with "another process: " after the
+  // colon when it ran in another process's host).
   std::string Line() const;
 };
 
@@ -73,6 +77,9 @@ class SimHost {
   void AttachModule(const std::string& name, platform::Module* module);
   // Forgets module: functions registered from it stay listed but can no longer be called.
   void DetachModule(platform::Module* module);
+  // The module attached under name (compared without regard to case), or nullptr: what a macro
+  // calling into a library by its file name reaches.
+  platform::Module* ModuleNamed(const std::string& name) const;
 
   // ---- The C API ----
   // Answers one call as Excel4v would; returns the return code. Never throws.
@@ -93,6 +100,10 @@ class SimHost {
   // Adds a line for a call the host made into the add-in.
   void RecordAddinCall(const std::string& name, const std::vector<std::string>& arguments,
                        const std::string& result);
+  // Adds a line for a call the add-in made on the host's automation model; elsewhere when the
+  // object belongs to another process's host.
+  void RecordAutomationCall(const std::string& name, const std::vector<std::string>& arguments,
+                            const std::string& result, bool elsewhere);
   // How many times the host called xlAutoFree.
   std::size_t AutoFreeCalls() const { return auto_free_calls_; }
 

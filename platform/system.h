@@ -1,5 +1,6 @@
 // What Windows provides and Linux does not: on Windows the system headers, elsewhere a stand-in
-// with the same names, so that the framework is written once against the Windows API.
+// with the same names (COM and OLE Automation included), so that the framework is written once
+// against the Windows API.
 #pragma once
 
 #ifdef _WIN32
@@ -7,6 +8,9 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+// COM and OLE Automation, which the lean set of headers leaves out.
+#include <ole2.h>
+#include <oleauto.h>
 #else
 #include <cstdint>
 
@@ -35,4 +39,6 @@ namespace platform {
 // an empty text makes the call fail).
 void SetModuleFileName(const char* path);
 }  // namespace platform
+
+#include "platform/com.h"
 #endif

@@ -10,6 +10,16 @@ if(CMAKE_CROSSCOMPILING_EMULATOR)
   list(APPEND xllhost_driver --emulator ${CMAKE_CROSSCOMPILING_EMULATOR})
 endif()
 
+# xllhost registers its automation model with COM. Under Wine the running object table and the
+# class registry belong to the whole prefix, so two hosts at once would find each other's
+# applications (and block on each other's calls): runs there take turns.
+function(addin_run_properties)
+  set_tests_properties(${ARGN} PROPERTIES TIMEOUT 180)
+  if(CMAKE_CROSSCOMPILING_EMULATOR)
+    set_tests_properties(${ARGN} PROPERTIES RESOURCE_LOCK wine_host_automation)
+  endif()
+endfunction()
+
 # Runs xllhost on the add-in through the driver; the arguments before "--" go to the driver
 # (what to expect), those after it to xllhost (before the add-in's path).
 function(addin_run name)
@@ -19,7 +29,7 @@ function(addin_run name)
                    $<TARGET_FILE:xllhost> ${run_OPTIONS} --name ${addin_name}
                    $<TARGET_FILE:mensora_addin> ${run_FORMULAS})
   # The first run under Wine may create the prefix, which takes a while.
-  set_tests_properties(${name} PROPERTIES TIMEOUT 180)
+  addin_run_properties(${name})
 endfunction()
 
 # Every worksheet edge case, through the functions as the host calls them; nothing of the
@@ -53,6 +63,36 @@ addin_run(addin_remove_trace
                  --after "^add-in: xlAutoOpen"
           OPTIONS --trace --remove --leaks)
 
+# The automation bridge at open: the own host's application found as the active object with one
+# probe, between echo off with a new workbook and its close with echo on; found through the
+# running object table when the active object is another process's host, whose probe goes
+# unanswered; and when nothing can be found, a silent failure that leaves the seven functions.
+set(bridge_calls xlcEcho,xlcNew,xlcClose,xlCheckInstance,ExecuteExcel4Macro)
+addin_run(addin_bridge_active
+          EXPECT --trace ${here}/bridge_active.trace --calls ${bridge_calls}
+          OPTIONS --trace --leaks)
+addin_run(addin_bridge_running_table
+          EXPECT --trace ${here}/bridge_running_table.trace --calls ${bridge_calls},xlfRegister
+          OPTIONS --trace --leaks --automation rot)
+addin_run(addin_bridge_none
+          EXPECT --trace ${here}/bridge_none.trace --calls ${bridge_calls},xlfRegister
+                 --stdout ${here}/formula_argument.out
+          OPTIONS --trace --leaks --automation none
+          FORMULAS "=Mensora(1,\"ft\",\"in\")" "=ShowCommonMetric(\"Btu\")" "=GasConst()")
+# The bridge's event entry points run as the host's macros and answer 1, with a bridge and
+# without one; the library then unloads with the bridge stopped.
+set(event_macros --run-macro CXllComImpl_OnSheetActivate --run-macro CXllComImpl_OnSheetDeactivate
+    --run-macro CXllComImpl_OnCalculate --run-macro xlCheckInstance)
+addin_run(addin_event_macros
+          EXPECT --stdout ${here}/event_macros.out
+          OPTIONS --leaks ${event_macros})
+addin_run(addin_event_macros_without_bridge
+          EXPECT --stdout ${here}/event_macros.out
+          OPTIONS --leaks --automation none ${event_macros})
+addin_run(xllhost_refuses_a_macro_the_addin_lacks
+          EXPECT --status 1 --stderr-has "the add-in exports no macro NoSuchMacro"
+          OPTIONS --run-macro NoSuchMacro)
+
 # The demo's table, as a new user first sees it.
 addin_run(addin_demo_table
           EXPECT --stdout ${here}/demo.table
@@ -73,5 +113,5 @@ add_test(NAME xllhost_refuses_a_missing_check_file
          COMMAND ${xllhost_driver} --status 2 --
                  $<TARGET_FILE:xllhost> --check ${CMAKE_CURRENT_BINARY_DIR}/absent.check
                  $<TARGET_FILE:mensora_addin>)
-set_tests_properties(xllhost_refuses_a_missing_addin xllhost_refuses_an_unknown_option
-                     xllhost_refuses_a_missing_check_file PROPERTIES TIMEOUT 180)
+addin_run_properties(xllhost_refuses_a_missing_addin xllhost_refuses_an_unknown_option
+                     xllhost_refuses_a_missing_check_file)

@@ -20,8 +20,10 @@ import sys
 
 
 def call_name(line):
-    """The name of the call a trace line shows: "xlfRegister", "xlAutoOpen", or None."""
-    match = re.match(r"(?:add-in: )?([A-Za-z_][A-Za-z0-9_]*)\(", line)
+    """The name of the call a trace line shows: "xlfRegister", "xlAutoOpen",
+    "ExecuteExcel4Macro" (an automation call, in this process or another), or None."""
+    match = re.match(r"(?:add-in: |automation: (?:another process: )?)?([A-Za-z_][A-Za-z0-9_]*)\(",
+                     line)
     return match.group(1) if match else None
 
 

@@ -30,6 +30,8 @@ TEST(CommandLine, ThePathComesFirstAndTheFormulasFollowInOrder) {
   EXPECT_EQ(options.open_count, 1);
   EXPECT_FALSE(options.remove || options.leaks);
   EXPECT_EQ(options.style, NumberStyle::kCell);
+  EXPECT_EQ(options.automation, AutomationMode::kActive);
+  EXPECT_TRUE(options.macros.empty());
 }
 
 TEST(CommandLine, EachOptionSetsWhatItNames) {
@@ -50,6 +52,27 @@ TEST(CommandLine, EachOptionSetsWhatItNames) {
   EXPECT_FALSE(options.trace);
 }
 
+TEST(CommandLine, AutomationModesAndMacros) {
+  struct Mode {
+    const char* name;
+    AutomationMode mode;
+  };
+  const std::vector<Mode> modes = {{"active", AutomationMode::kActive},
+                                   {"rot", AutomationMode::kRunningTable},
+                                   {"none", AutomationMode::kNone}};
+  ASSERT_FALSE(modes.empty());
+  for (const Mode& mode : modes) {
+    XllhostOptions options;
+    std::string error;
+    ASSERT_TRUE(Parse({"--automation", mode.name, "--run-macro", "First", "A.xll",
+                       "--run-macro", "Second"},
+                      &options, &error))
+        << error;
+    EXPECT_EQ(options.automation, mode.mode) << mode.name;
+    EXPECT_EQ(options.macros, (std::vector<std::string>{"First", "Second"}));
+  }
+}
+
 TEST(CommandLine, AfterTheDoubleDashEverythingIsPositional) {
   XllhostOptions options;
   std::string error;
@@ -66,7 +89,8 @@ TEST(CommandLine, HelpNeedsNoAddinAndListsEveryOption) {
   EXPECT_TRUE(options.help);
   const std::string help = HelpText();
   for (const char* option : {"--version V", "--name NAME", "--open N", "--file F", "--check F",
-                             "--round-trip", "--trace", "--remove", "--leaks", "--help"}) {
+                             "--round-trip", "--trace", "--remove", "--leaks", "--automation MODE",
+                             "--run-macro NAME", "--help"}) {
     EXPECT_NE(help.find(option), std::string::npos) << option;
   }
   EXPECT_NE(help.find("exit status"), std::string::npos);
@@ -89,6 +113,9 @@ TEST(CommandLine, RefusesWhatItCannotUseAndSaysWhy) {
       {{"--open", "2x", "A.xll"}, "--open wants a count"},
       {{"--open", "1001", "A.xll"}, "--open wants a count"},
       {{"--name", "", "A.xll"}, "--name wants a file name"},
+      {{"--automation", "ROT", "A.xll"}, "--automation wants active, rot or none, not 'ROT'"},
+      {{"A.xll", "--automation"}, "--automation wants a value MODE"},
+      {{"--run-macro", "", "A.xll"}, "--run-macro wants a name"},
   };
   ASSERT_FALSE(refusals.empty());
   for (const Refusal& refusal : refusals) {

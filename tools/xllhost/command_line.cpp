@@ -96,6 +96,35 @@ const OptionSpec kOptions[] = {
        options->leaks = true;
        return true;
      }},
+    {"--automation", "MODE", "how the add-in finds this host's application through COM:\n"
+                             "active (default) makes it the active object; rot makes another\n"
+                             "process's host the active object and puts this host's workbook in\n"
+                             "the running object table; none registers nothing",
+     [](const char* value, XllhostOptions* options, std::string* error) {
+       const std::string mode = value;
+       if (mode == "active") {
+         options->automation = AutomationMode::kActive;
+       } else if (mode == "rot") {
+         options->automation = AutomationMode::kRunningTable;
+       } else if (mode == "none") {
+         options->automation = AutomationMode::kNone;
+       } else {
+         *error = "--automation wants active, rot or none, not '" + mode + "'";
+         return false;
+       }
+       return true;
+     }},
+    {"--run-macro", "NAME", "after the formulas, run the add-in's exported macro NAME (no\n"
+                            "arguments, an integer answer) as the host runs one, and print\n"
+                            "NAME() = answer",
+     [](const char* value, XllhostOptions* options, std::string* error) {
+       if (*value == '\0') {
+         *error = "--run-macro wants a name";
+         return false;
+       }
+       options->macros.push_back(value);
+       return true;
+     }},
     {"--help", nullptr, "print this text",
      [](const char*, XllhostOptions* options, std::string*) {
        options->help = true;
@@ -164,7 +193,9 @@ std::string HelpText() {
       "usage: xllhost [options] PATH [FORMULA...]\n"
       "\n"
       "Loads the library PATH as the host does: xlAutoOpen, then xlAddInManagerInfo for its\n"
-      "title. Evaluates each FORMULA (such as '=Mensora(1,\"ft\",\"in\")') through the\n"
+      "title; before that the host's automation model (an application with a workbook, a\n"
+      "sheet and a range) is registered with COM for the add-in to find (--automation).\n"
+      "Evaluates each FORMULA (such as '=Mensora(1,\"ft\",\"in\")') through the\n"
       "functions the add-in registered and prints one result a line, then the formulas of\n"
       "each --file and --check. Closes as the host does on exit: xlAutoClose, then unloads.\n"
       "A formula naming no registered function gives #NAME?; arguments that do not fit the\n"
@@ -174,7 +205,8 @@ std::string HelpText() {
   for (const OptionSpec& option : kOptions) {
     std::string head = std::string("  ") + option.name;
     if (option.value_name) head += std::string(" ") + option.value_name;
-    head.resize(18, ' ');
+    // A name too long for the column puts its help on the next line.
+    head += head.size() < 18 ? std::string(18 - head.size(), ' ') : "\n" + std::string(18, ' ');
     std::string help = option.help;
     for (std::size_t at = help.find('\n'); at != std::string::npos; at = help.find('\n', at + 1)) {
       help.insert(at + 1, std::string(18, ' '));
@@ -188,9 +220,11 @@ std::string HelpText() {
       "\n"
       "exit status:\n"
       "  0  every formula was read and every check passed\n"
-      "  1  a check failed, or a formula could not be read (its line says why)\n"
+      "  1  a check failed, a formula could not be read (its line says why), or the add-in\n"
+      "     exports no macro of a --run-macro name\n"
       "  2  the command line is wrong, or a --file or --check file cannot be read\n"
-      "  3  the add-in cannot be loaded, or its xlAutoOpen answered 0 (or is missing)\n"
+      "  3  the add-in cannot be loaded, its xlAutoOpen answered 0 (or is missing), or the\n"
+      "     host's automation model cannot be registered with COM\n"
       "  4  with --leaks: host memory is still outstanding at exit, or a release went wrong\n"
       "When several apply, the lowest number but 0 wins over the others.\n";
   return text;

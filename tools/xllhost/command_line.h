@@ -6,6 +6,14 @@
 
 #include "host/host_value.h"
 
+// How the host's application can be found through COM while the add-in opens.
+enum class AutomationMode {
+  kActive,        // this host's application is the active object of its class
+  kRunningTable,  // the active object is another process's host; this one's workbook is in the
+                  // running object table
+  kNone,          // nothing is registered
+};
+
 // Everything the command line asks for.
 struct XllhostOptions {
   std::string addin_path;              // the library to load
@@ -19,6 +27,8 @@ struct XllhostOptions {
   std::vector<std::string> formulas;   // formulas given as arguments, in order
   std::vector<std::string> formula_files;  // --file, in order
   std::vector<std::string> check_files;    // --check, in order
+  AutomationMode automation = AutomationMode::kActive;
+  std::vector<std::string> macros;         // --run-macro, in order
   bool help = false;
 };
 

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "host/addin_session.h"
+#include "host/automation_app.h"
+#include "host/automation_registration.h"
 #include "host/evaluator.h"
 #include "host/result_check.h"
 #include "host/sim_host.h"
@@ -18,6 +20,10 @@
 namespace {
 
 typedef BOOL(WINAPI* EntryPoint)(HINSTANCE, DWORD, LPVOID);
+typedef int(__stdcall* MacroProcedure)();
+
+// The file under which the host's workbook stands in the running object table.
+constexpr char kWorkbookPath[] = "C:\\Book1.xls";
 
 class XllhostRun {
  public:
@@ -27,23 +33,73 @@ class XllhostRun {
   }
 
   int Execute() {
-    if (!Open()) {
-      Shut();
-      return status_;
+    // COM runs on the host's main thread for as long as the host does.
+    const HRESULT com = CoInitialize(nullptr);
+    const bool opened = RegisterAutomation() && Open();
+    if (opened) {
+      for (const std::string& formula : options_.formulas) {
+        std::fputs((Evaluate(formula) + "\n").c_str(), out_);
+      }
+      for (const std::string& path : options_.formula_files) PrintTable(path);
+      if (!options_.check_files.empty()) RunChecks();
+      for (const std::string& macro : options_.macros) RunMacro(macro);
+      if (options_.remove) session_.Remove();
+      session_.Close();
     }
-    for (const std::string& formula : options_.formulas) {
-      std::fputs((Evaluate(formula) + "\n").c_str(), out_);
-    }
-    for (const std::string& path : options_.formula_files) PrintTable(path);
-    if (!options_.check_files.empty()) RunChecks();
-    if (options_.remove) session_.Remove();
-    session_.Close();
     Shut();
-    if (options_.leaks) ReportLeaks();
+    RevokeAutomation();
+    if (SUCCEEDED(com)) CoUninitialize();
+    if (opened && options_.leaks) ReportLeaks();
     return status_;
   }
 
  private:
+  // Makes the host's application findable as the options say. False when COM refused.
+  bool RegisterAutomation() {
+    if (options_.automation == AutomationMode::kNone) return true;
+    own_ = SimApplication::Create(&host_);
+    std::string error;
+    bool registered = registration_.RegisterClass(kHostProgIds, &error);
+    if (registered && options_.automation == AutomationMode::kRunningTable) {
+      other_ = SimApplication::Create(&host_, true);
+      registered = registration_.MakeActive(other_, &error);
+    } else if (registered) {
+      registered = registration_.MakeActive(own_, &error);
+    }
+    if (registered) {
+      registered = registration_.EnterRunning(&own_->Workbook(), kWorkbookPath, &error);
+    }
+    if (!registered) {
+      Complain("cannot register the host's automation model: " + error);
+      Fail(kStatusAddinFailed);
+    }
+    return registered;
+  }
+
+  // Takes the registrations back and lets the model go.
+  void RevokeAutomation() {
+    registration_.Revoke();
+    for (SimApplication** model : {&own_, &other_}) {
+      if (*model) (*model)->Release();
+      *model = nullptr;
+    }
+  }
+
+  // Runs the add-in's exported macro name as the host runs one, and prints its answer.
+  void RunMacro(const std::string& name) {
+    auto macro =
+        reinterpret_cast<MacroProcedure>(platform::FindProcedure(session_.module(), name.c_str()));
+    if (!macro) {
+      Complain("the add-in exports no macro " + name);
+      Fail(kStatusFormulaFailed);
+      return;
+    }
+    const int answer = macro();
+    host_.RecordAddinCall(name, {}, std::to_string(answer));
+    FlushTrace();
+    std::fputs((name + "() = " + std::to_string(answer) + "\n").c_str(), out_);
+  }
+
   // Loads the library and opens it as often as asked. False when either fails.
   bool Open() {
     if (!platform::LoaderRunsEntryPoint()) {
@@ -172,6 +228,9 @@ class XllhostRun {
   std::FILE* err_;
   SimHost host_;
   AddinSession session_{host_};
+  AutomationRegistration registration_;
+  SimApplication* own_ = nullptr;    // this host's application, when registered
+  SimApplication* other_ = nullptr;  // another process's host, with --automation rot
   int status_ = kStatusOk;
 };
 
