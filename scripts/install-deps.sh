@@ -2,20 +2,26 @@
 # Installs what the build needs on a Debian 12 machine, and nothing when it is all there.
 #   install-deps.sh native   compilers, CMake, GoogleTest, Google Benchmark
 #   install-deps.sh windows  the mingw-w64 cross compilers and Wine (32- and 64-bit)
-#   install-deps.sh all      both
+#   install-deps.sh bench    UDUNITS-2 (the peer the benchmarks measure against) and valgrind
+#   install-deps.sh fuzz     clang and its libFuzzer runtime
+#   install-deps.sh all      native and windows
 set -euo pipefail
 
 want=${1:-all}
 native_pkgs=(build-essential cmake g++ clang libgtest-dev libgmock-dev libbenchmark-dev python3)
 windows_pkgs=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
               wine wine32:i386 wine64)
+bench_pkgs=(libbenchmark-dev libudunits2-dev valgrind)
+fuzz_pkgs=(clang libclang-rt-14-dev)
 
 pkgs=()
 case "$want" in
   native)  pkgs=("${native_pkgs[@]}") ;;
   windows) pkgs=("${windows_pkgs[@]}") ;;
+  bench)   pkgs=("${bench_pkgs[@]}") ;;
+  fuzz)    pkgs=("${fuzz_pkgs[@]}") ;;
   all)     pkgs=("${native_pkgs[@]}" "${windows_pkgs[@]}") ;;
-  *) echo "usage: $0 [native|windows|all]" >&2; exit 2 ;;
+  *) echo "usage: $0 [native|windows|bench|fuzz|all]" >&2; exit 2 ;;
 esac
 
 sudo_cmd=()

@@ -1,7 +1,10 @@
-// The unit catalogue's storage and its exact, case-sensitive lookup by bisection.
+// The unit catalogue's storage, its ordering and its exact, case-sensitive lookup by name hash.
 #include "catalogue.h"
 
 #include <cstring>
+
+#include "name_index.h"
+#include "text_buffer.h"
 
 namespace {
 
@@ -49,6 +52,14 @@ constexpr UnitEntry UnitCatalogue[kUnitCount] = {
 // A short table would leave zero-filled rows at the end without a word from the compiler.
 static_assert(UnitCatalogue[kUnitCount - 1].name != nullptr, "the catalogue lacks rows");
 
+namespace {
+
+constexpr NameIndex kCatalogueIndex = BuildNameIndex(UnitCatalogue);
+static_assert(kCatalogueIndex.longest_name <= kLongestIndexedName, "a name is too long to index");
+static_assert(kCatalogueIndex.longest_probe <= 2, "the name hash crowds too many names together");
+
+}  // namespace
+
 int CompareUnitNames(const char* a, const char* b) {
   // Compared in place rather than through upper-case copies, so no name length can overrun.
   for (std::size_t i = 0;; ++i) {
@@ -63,21 +74,20 @@ int CompareUnitNames(const char* a, const char* b) {
 void FindUnit(const char* name, double* factor, DimensionVector* dimension) {
   *factor = 0.0;
   *dimension = DimensionVector{};
-  // Bisection over [low, high): 183 rows take at most eight comparisons.
-  std::size_t low = 0;
-  std::size_t high = kUnitCount;
-  while (low < high) {
-    const std::size_t middle = low + (high - low) / 2;
-    const int order = CompareUnitNames(name, UnitCatalogue[middle].name);
-    if (order == 0) {
-      *factor = UnitCatalogue[middle].factor;
-      *dimension = UnitCatalogue[middle].dimension;
+  // At most one byte past the longest name is read: a longer text is no name of the catalogue.
+  std::size_t length = 0;
+  while (length <= kLongestIndexedName && name[length] != '\0') ++length;
+  if (length > kLongestIndexedName) return;
+  // Every name lies at most longest_probe slots past its home slot; an empty slot on the way
+  // means the name is not there.
+  const std::size_t home = HomeSlot(name, length);
+  for (std::size_t probe = 0; probe <= kCatalogueIndex.longest_probe; ++probe) {
+    const uint8_t row = kCatalogueIndex.entry[(home + probe) & (kNameIndexSlots - 1)];
+    if (row == kNoEntry) return;
+    if (SameText(name, UnitCatalogue[row].name)) {
+      *factor = UnitCatalogue[row].factor;
+      *dimension = UnitCatalogue[row].dimension;
       return;
-    }
-    if (order < 0) {
-      high = middle;
-    } else {
-      low = middle + 1;
     }
   }
 }

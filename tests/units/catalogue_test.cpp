@@ -122,4 +122,19 @@ TEST(FindUnit, MissesOtherSpellingsAndClearsItsOutputs) {
   }
 }
 
+// Lookup goes by a hash of the whole name: near misses must not land on a neighbour.
+TEST(FindUnit, MissesPrefixesExtensionsAndOverlongNames) {
+  const std::string longest(255, 'm');
+  const char* const missing[] = {"KrWavelengths", "KrWavelengt", "millidarc", "millidarcyy",
+                                 "degKdif", "degKdifff", "m\xff", "\xff", longest.c_str(),
+                                 "abcdefghijklm"};
+  for (const char* name : missing) {
+    double factor = 99.0;
+    DimensionVector dimension;
+    FindUnit(name, &factor, &dimension);
+    EXPECT_EQ(factor, 0.0) << name;
+    EXPECT_EQ(CountNonZero(dimension), 0) << name;
+  }
+}
+
 }  // namespace

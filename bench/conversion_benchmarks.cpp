@@ -1,0 +1,122 @@
+// Benchmarks of whole conversions: the Mensora function as the host calls it, and UDUNITS-2.
+#include "bench/conversion_benchmarks.h"
+
+#include <benchmark/benchmark.h>
+
+#include "functions/worksheet_functions.h"
+#include "units/conversion.h"
+#include "xll/cell_value.h"
+
+namespace {
+
+const char* ContenderName(Contender contender) {
+  switch (contender) {
+    case Contender::kMensora:
+      return "Mensora";
+    case Contender::kEngine:
+      return "ConvertValue";
+    case Contender::kPeer:
+      return "udunits";
+    case Contender::kPeerReused:
+      return "udunits_reused";
+  }
+  return "";
+}
+
+// One call of the exported function as the host makes it: the result read, then given back.
+bool CallMensora(const ConversionPair& pair, double x, double* value) {
+  XLOPER* result = Mensora(x, pair.in_units, pair.out_units);
+  const bool number = (result->xltype & xltypeNum) != 0;
+  if (number) *value = result->val.num;
+  xlAutoFree(result);
+  return number;
+}
+
+void TimeMensora(benchmark::State& state, const ConversionPair& pair) {
+  double value = 0.0;
+  for (auto _ : state) {
+    if (!CallMensora(pair, 1.0, &value)) {
+      state.SkipWithError("the result is not a number");
+      break;
+    }
+    benchmark::DoNotOptimize(value);
+  }
+}
+
+void TimeEngine(benchmark::State& state, const ConversionPair& pair) {
+  double value = 0.0;
+  char error_string[kUnitTextSize];
+  for (auto _ : state) {
+    const int ok = ConvertValue(&value, 1.0, pair.in_units, pair.out_units, error_string);
+    benchmark::DoNotOptimize(ok);
+    benchmark::DoNotOptimize(value);
+  }
+}
+
+void TimePeer(benchmark::State& state, const UdunitsPeer& peer, const ConversionPair& pair) {
+  double value = 0.0;
+  for (auto _ : state) {
+    if (!peer.Convert(pair.peer_in_units, pair.peer_out_units, 1.0, &value)) {
+      state.SkipWithError("UDUNITS-2 refused the pair");
+      break;
+    }
+    benchmark::DoNotOptimize(value);
+  }
+}
+
+void TimePeerReused(benchmark::State& state, const UdunitsPeer& peer,
+                    const ConversionPair& pair) {
+  cv_converter* converter = peer.MakeConverter(pair.peer_in_units, pair.peer_out_units);
+  if (converter == nullptr) {
+    state.SkipWithError("UDUNITS-2 refused the pair");
+    return;
+  }
+  double x = 1.0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(x);
+    double value = cv_convert_double(converter, x);
+    benchmark::DoNotOptimize(value);
+  }
+  cv_free(converter);
+}
+
+}  // namespace
+
+std::string PairLabel(const ConversionPair& pair) {
+  return std::string(pair.in_units) + " -> " + pair.out_units;
+}
+
+std::string ConversionBenchmarkName(Contender contender, const ConversionPair& pair) {
+  return std::string(ContenderName(contender)) + "(" + PairLabel(pair) + ")";
+}
+
+bool ConvertOnce(Contender contender, const UdunitsPeer& peer, const ConversionPair& pair,
+                 double* value) {
+  char error_string[kUnitTextSize];
+  switch (contender) {
+    case Contender::kMensora:
+      return CallMensora(pair, 1.0, value);
+    case Contender::kEngine:
+      return ConvertValue(value, 1.0, pair.in_units, pair.out_units, error_string) != 0;
+    case Contender::kPeer:
+    case Contender::kPeerReused:
+      return peer.Convert(pair.peer_in_units, pair.peer_out_units, 1.0, value);
+  }
+  return false;
+}
+
+void RegisterConversionBenchmarks(const UdunitsPeer& peer) {
+  for (const ConversionPair& pair : kConversionPairs) {
+    const ConversionPair* p = &pair;
+    const UdunitsPeer* u = &peer;
+    benchmark::RegisterBenchmark(ConversionBenchmarkName(Contender::kMensora, pair).c_str(),
+                                 [p](benchmark::State& state) { TimeMensora(state, *p); });
+    benchmark::RegisterBenchmark(ConversionBenchmarkName(Contender::kEngine, pair).c_str(),
+                                 [p](benchmark::State& state) { TimeEngine(state, *p); });
+    benchmark::RegisterBenchmark(ConversionBenchmarkName(Contender::kPeer, pair).c_str(),
+                                 [p, u](benchmark::State& state) { TimePeer(state, *u, *p); });
+    benchmark::RegisterBenchmark(
+        ConversionBenchmarkName(Contender::kPeerReused, pair).c_str(),
+        [p, u](benchmark::State& state) { TimePeerReused(state, *u, *p); });
+  }
+}

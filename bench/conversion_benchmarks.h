@@ -1,0 +1,29 @@
+// Benchmarks of whole conversions: the Mensora function as the host calls it, and UDUNITS-2.
+#pragma once
+
+#include <string>
+
+#include "bench/conversion_pairs.h"
+#include "bench/udunits_peer.h"
+
+// Who converts, and how.
+enum class Contender {
+  kMensora,     // the exported function end to end: cell value built, handed back, xlAutoFree
+  kEngine,      // the unit engine's ConvertValue alone
+  kPeer,        // UDUNITS-2 parsing both texts and making a converter on every call
+  kPeerReused,  // UDUNITS-2 with one converter made beforehand
+};
+
+// "mi/hr -> m/s": how a pair is shown in the table.
+std::string PairLabel(const ConversionPair& pair);
+
+// The name under which the benchmark of contender on pair is registered.
+std::string ConversionBenchmarkName(Contender contender, const ConversionPair& pair);
+
+// Converts 1 from the pair's input to its output units as contender does; false when the
+// contender refuses the pair. Used to check that both engines agree before they are timed.
+bool ConvertOnce(Contender contender, const UdunitsPeer& peer, const ConversionPair& pair,
+                 double* value);
+
+// Registers the four contenders on every pair. peer must outlive the benchmark run.
+void RegisterConversionBenchmarks(const UdunitsPeer& peer);

@@ -1,0 +1,134 @@
+// Fuzz target for the exported worksheet functions, called as the host calls them: a value of
+// any bit pattern and texts of any length. Each result must be a finite number, a non-empty
+// text or a [number, text] row, agree with the unit engine, and be released by xlAutoFree.
+// Input: expression a, NUL, expression b, NUL, then eight bytes of the value. A text that the
+// input does not reach is passed as a null pointer.
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "functions/worksheet_functions.h"
+#include "fuzz/fuzz_input.h"
+#include "units/conversion.h"
+#include "units/parser.h"
+#include "units/unit_text.h"
+#include "xll/cell_value.h"
+
+namespace {
+
+constexpr char kTooLong[] = "string length too long";
+
+// The counted text of a text value, as a string.
+std::string TextOf(const XLOPER& value) {
+  FUZZ_CHECK(value.val.str != nullptr);
+  return std::string(value.val.str + 1, static_cast<unsigned char>(value.val.str[0]));
+}
+
+// A result is the add-in's to release, and releasing it leaves the slot empty.
+void Release(XLOPER* result) {
+  xlAutoFree(result);
+  FUZZ_CHECK(result->xltype == 0);
+}
+
+// Whether a function hands its unit argument to the engine at all (a longer one is refused with
+// kTooLong first), and the text the engine then sees: a null argument is the empty text.
+bool ArgumentFits(const char* text) { return text == nullptr || std::strlen(text) < kUnitTextSize; }
+const char* AsEngineSees(const char* text) { return text ? text : ""; }
+
+// A text result: a message or unit text the engine also gives.
+void ExpectText(XLOPER* result, const char* expected) {
+  FUZZ_CHECK(result->xltype == (xltypeStr | xlbitDLLFree));
+  FUZZ_CHECK(TextOf(*result) == expected);
+}
+
+void CheckMensora(double x, const char* a, const char* b) {
+  XLOPER* result = Mensora(x, a, b);
+  FUZZ_CHECK(result != nullptr);
+  char error_string[kUnitTextSize];
+  ParsedUnit parsed;
+  if (!ArgumentFits(a)) {
+    ExpectText(result, kTooLong);
+  } else if (!ArgumentFits(b)) {
+    // The input's own fault is still reported first.
+    const bool a_parses = ParseUnits(AsEngineSees(a), &parsed, error_string) != 0;
+    ExpectText(result, a_parses ? kTooLong : error_string);
+  } else {
+    double value = 0.0;
+    if (ConvertValue(&value, x, AsEngineSees(a), AsEngineSees(b), error_string)) {
+      FUZZ_CHECK(result->xltype == (xltypeNum | xlbitDLLFree));
+      FUZZ_CHECK(std::isfinite(result->val.num));
+      FUZZ_CHECK(std::memcmp(&result->val.num, &value, sizeof value) == 0);
+    } else {
+      FUZZ_CHECK(error_string[0] != '\0');
+      ExpectText(result, error_string);
+    }
+  }
+  Release(result);
+}
+
+using ValueFunction = XLOPER* (__stdcall*)(double, const char*);
+using ValueConversion = int (*)(double*, double, const char*, char*);
+
+// ToMetric and FromMetric: [finite number, SI unit text] or the message alone.
+void CheckValueWithUnits(ValueFunction function, ValueConversion convert, double x,
+                         const char* text) {
+  XLOPER* result = function(x, text);
+  FUZZ_CHECK(result != nullptr);
+  char error_string[kUnitTextSize];
+  double value = 0.0;
+  if (!ArgumentFits(text)) {
+    ExpectText(result, kTooLong);
+  } else if (!convert(&value, x, AsEngineSees(text), error_string)) {
+    ExpectText(result, error_string);
+  } else {
+    char units[kUnitTextSize];
+    FUZZ_CHECK(MKSUnitsText(units, AsEngineSees(text), error_string) == 1);
+    FUZZ_CHECK(result->xltype == (xltypeMulti | xlbitDLLFree));
+    FUZZ_CHECK(result->val.array.rows == 1 && result->val.array.columns == 2);
+    const XLOPER* row = result->val.array.lparray;
+    FUZZ_CHECK(row[0].xltype == xltypeNum && std::isfinite(row[0].val.num));
+    FUZZ_CHECK(std::memcmp(&row[0].val.num, &value, sizeof value) == 0);
+    FUZZ_CHECK(row[1].xltype == xltypeStr && TextOf(row[1]) == units);
+  }
+  Release(result);
+}
+
+using TextFunction = XLOPER* (__stdcall*)(const char*);
+using TextOperation = int (*)(char*, const char*, char*);
+
+// ShowMetric and ShowCommonMetric: the unit text or the message.
+void CheckUnitsText(TextFunction function, TextOperation operation, const char* text) {
+  XLOPER* result = function(text);
+  FUZZ_CHECK(result != nullptr);
+  if (!ArgumentFits(text)) {
+    ExpectText(result, kTooLong);
+  } else {
+    char units[kUnitTextSize];
+    char error_string[kUnitTextSize];
+    const int ok = operation(units, AsEngineSees(text), error_string);
+    ExpectText(result, ok ? units : error_string);
+  }
+  Release(result);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+  FuzzInput input(data, size);
+  const bool has_a = !input.empty();
+  const std::string a = input.Text();
+  const bool has_b = !input.empty();
+  const std::string b = input.Text();
+  const double x = input.Double(1.0);
+  const char* in_units = has_a ? a.c_str() : nullptr;
+  const char* out_units = has_b ? b.c_str() : nullptr;
+
+  CheckMensora(x, in_units, out_units);
+  CheckValueWithUnits(ToMetric, ValueToMKS, x, in_units);
+  CheckValueWithUnits(FromMetric, ValueFromMKS, x, out_units);
+  CheckUnitsText(ShowMetric, MKSUnitsText, in_units);
+  CheckUnitsText(ShowCommonMetric, CommonMKSUnitsText, out_units);
+  return 0;
+}
