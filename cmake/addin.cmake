@@ -1,7 +1,7 @@
 # The add-in itself, made from the same objects in every build: MENSORA.xll on Windows (the
-# product: 32-bit with the i686 toolchain, exporting what xll/mensora.def lists), and natively
-# the shared object MENSORA.so that the native xllhost loads for quick end-to-end runs, also
-# under the sanitizers.
+# product: 32-bit with the i686 toolchain, 64-bit with the x86_64 one, exporting what
+# xll/mensora.def lists), and natively the shared object MENSORA.so that the native xllhost
+# loads for quick end-to-end runs, also under the sanitizers.
 if(WIN32)
   add_library(mensora_addin SHARED)
   mensora_windows_dll(mensora_addin ${PROJECT_SOURCE_DIR}/xll/mensora.def MENSORA.xll)

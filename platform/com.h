@@ -289,7 +289,8 @@ struct IRunningObjectTable : IUnknown {
 };
 
 // ---- The automation value ----
-// Eight bytes of type and reserved words, then the payload: 16 bytes on 32-bit targets.
+// Eight bytes of type and reserved words, then the payload: 16 bytes on 32-bit targets, 24 on
+// 64-bit ones (platform/system.h checks it).
 struct VARIANT {
   VARTYPE vt;
   WORD wReserved1;
@@ -315,10 +316,6 @@ struct VARIANT {
     } record;
   };
 };
-
-static_assert(offsetof(VARIANT, lVal) == 8, "the payload follows the type and reserved words");
-static_assert(sizeof(void*) != 4 || sizeof(VARIANT) == 16, "a VARIANT is 16 bytes on 32-bit");
-static_assert(sizeof(void*) != 8 || sizeof(VARIANT) == 24, "a VARIANT is 24 bytes on 64-bit");
 
 // ---- COM ----
 WINOLEAPI CoInitialize(LPVOID reserved);

@@ -42,3 +42,19 @@ void SetModuleFileName(const char* path);
 
 #include "platform/com.h"
 #endif
+
+#include <cstddef>
+
+// The add-in and the host's application object pass each other automation values, argument
+// lists and exception records, so these must have the host's layout whether the system's
+// headers declare them or the stand-in does; their pointers make each larger on 64-bit targets.
+static_assert(offsetof(VARIANT, vt) == 0 && offsetof(VARIANT, lVal) == 8 &&
+                  offsetof(VARIANT, bstrVal) == 8,
+              "an automation value is its type and three reserved words, then the payload");
+static_assert(sizeof(VARIANT) == 8 + 2 * sizeof(void*),
+              "an automation value is 16 bytes on 32-bit targets, 24 on 64-bit ones");
+static_assert(offsetof(DISPPARAMS, cArgs) == 2 * sizeof(void*) &&
+                  sizeof(DISPPARAMS) == 2 * sizeof(void*) + 8,
+              "an argument list is two pointers and two counts");
+static_assert(sizeof(EXCEPINFO) == 8 * sizeof(void*),
+              "an exception record is 32 bytes on 32-bit targets, 64 on 64-bit ones");

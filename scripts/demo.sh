@@ -1,10 +1,19 @@
 #!/usr/bin/env bash
 # The demo: builds the add-in and its host, then evaluates the formulas of examples/demo through
 # the real MENSORA.xll, loaded by xllhost under Wine as the spreadsheet host would load it.
+#   scripts/demo.sh [32|64]     the 32-bit add-in (the default) or the 64-bit one; --32 and
+#                               --64 say the same
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 jobs=$(nproc 2>/dev/null || echo 2)
+
+case "${1:-32}" in
+  32|--32) bits=32 toolchain=mingw-i686 ;;
+  64|--64) bits=64 toolchain=mingw-x86_64 ;;
+  *) echo "usage: $0 [32|64]" >&2; exit 2 ;;
+esac
+tree=build/win$bits
 
 # Configures and builds one tree quietly; on failure shows the end of its log and stops.
 build() {
@@ -20,14 +29,15 @@ build() {
 echo "Installing what is missing and building (logs in build/*.build.log) ..."
 ./scripts/install-deps.sh all
 build build/native -DMENSORA_BIN_DIR="$root/build/bin" -DMENSORA_DOCS_DIR="$root/build/docs"
-build build/win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake" \
-  -DMENSORA_BIN_DIR="$root/build/win32"
+build "$tree" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$toolchain.cmake" \
+  -DMENSORA_BIN_DIR="$root/$tree"
 
 echo
-echo "Mensora: unit conversions in worksheet formulas, through MENSORA.xll in a simulated host"
+echo "Mensora: unit conversions in worksheet formulas, through the $bits-bit MENSORA.xll in a" \
+  "simulated host"
 echo
 # Programs run under Wine end their lines with a carriage return.
-./scripts/wine-run.sh build/win32/xllhost.exe --file examples/demo build/win32/MENSORA.xll \
+./scripts/wine-run.sh "$tree/xllhost.exe" --file examples/demo "$tree/MENSORA.xll" \
   | tr -d '\r' | sed 's/^/  /'
 echo
-echo "The add-in for 32-bit spreadsheet hosts: $root/build/win32/MENSORA.xll (docs/user-guide.md)"
+echo "The add-in for $bits-bit spreadsheet hosts: $root/$tree/MENSORA.xll (docs/user-guide.md)"

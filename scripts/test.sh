@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Runs every test: the native unit tests, the same tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and the command-line checks; then the Windows build (MENSORA.xll,
-# xllhost.exe) with its end-to-end tests under Wine, whose private prefix (build/wine) the first
-# test creates. Installs what is missing first. Ends with the line "N passed, N failed".
+# UndefinedBehaviorSanitizer, and the command-line checks; a short fuzzing run of each fuzz target
+# (its seed corpus replayed, then a few seconds of new inputs); then the Windows builds, 32-bit
+# (build/win32) and 64-bit (build/win64), each MENSORA.xll with its own xllhost.exe and the same
+# end-to-end tests under Wine, whose private prefix (build/wine) the first test creates. Installs
+# what is missing first. Ends with the line "N passed, N failed".
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -51,11 +53,26 @@ build build/native -DMENSORA_BIN_DIR="$root/build/bin" \
   -DMENSORA_DOCS_DIR="$root/build/docs" && run_ctest build/native "native tests"
 build build/asan -DMENSORA_SANITIZE=ON && ASAN_OPTIONS=detect_leaks=1 run_ctest build/asan "sanitizer tests"
 
+# One pass or failure per fuzz target.
+echo "== fuzz targets =="
+fuzz_log=$(mktemp)
+./scripts/fuzz.sh 5 2>&1 | tee "$fuzz_log" | grep -v '^fuzz result: .* passed$'
+fuzz_passed=$(grep -c '^fuzz result: .* passed$' "$fuzz_log")
+fuzz_failed=$(grep -c '^fuzz result: .* failed' "$fuzz_log")
+[ $((fuzz_passed + fuzz_failed)) -gt 0 ] || fuzz_failed=1
+passed=$((passed + fuzz_passed))
+failed=$((failed + fuzz_failed))
+rm -f "$fuzz_log"
+
 echo "== install windows =="
 if ./scripts/install-deps.sh windows; then
   build build/win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake" \
     -DMENSORA_BIN_DIR="$root/build/win32" \
     && run_ctest build/win32 "win32 tests (Wine)"
+  # One after the other: both runs share the prefix, whose running object table the hosts use.
+  build build/win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-x86_64.cmake" \
+    -DMENSORA_BIN_DIR="$root/build/win64" \
+    && run_ctest build/win64 "win64 tests (Wine)"
 else
   failed=$((failed + 1))
 fi

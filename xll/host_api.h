@@ -83,7 +83,7 @@ struct XLOPER {
     int16_t w;
     struct {
       XLMREF* lpmref;
-      uint32_t idSheet;
+      uintptr_t idSheet;  // pointer-sized: 64-bit hosts give sheets 64-bit ids
     } mref;
     struct {
       XLOPER* lparray;
@@ -100,3 +100,9 @@ static_assert(sizeof(void*) != 4 || (sizeof(XLOPER) == 16 && offsetof(XLOPER, xl
               "on 32-bit targets a cell value is 16 bytes with the type word at offset 8");
 static_assert(sizeof(void*) != 8 || (sizeof(XLOPER) == 24 && offsetof(XLOPER, xltype) == 16),
               "on 64-bit targets a cell value is 24 bytes with the type word at offset 16");
+static_assert(offsetof(XLOPER, val.mref.idSheet) == sizeof(void*) &&
+                  sizeof(XLOPER::val.mref.idSheet) == sizeof(void*),
+              "a reference's sheet id is pointer-sized and follows its area list");
+static_assert(offsetof(XLOPER, val.array.rows) == sizeof(void*) &&
+                  offsetof(XLOPER, val.array.columns) == sizeof(void*) + 2,
+              "an array's row and column counts follow its element pointer");

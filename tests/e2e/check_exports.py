@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """Checks the export and import tables of a Windows DLL (or program) that mingw-w64 built.
 
-    check_exports.py [--objdump TOOL] [--allow DLL ...] FILE [EXPORT ...]
+    check_exports.py [--objdump TOOL] [--format FORMAT] [--allow DLL ...] FILE [EXPORT ...]
 
-Each EXPORT is a name the file exports, or @N for an export by ordinal N alone. The file fails
+FORMAT is the object format objdump must name for the file: pei-i386 for a 32-bit file,
+pei-x86-64 for a 64-bit one (a 64-bit objdump reads both, so only this tells them apart). Each
+EXPORT is a name the file exports, or @N for an export by ordinal N alone. The file fails
 when its exports differ from that list in any way, when it imports XLCall32.dll other than by
 exactly ordinals 2 and 3, or when it imports a DLL outside the system set a statically linked
 add-in may need (extend it with --allow). Prints each problem and exits 1, or prints "ok".
@@ -23,6 +25,7 @@ SYSTEM_DLLS = {"kernel32.dll", "msvcrt.dll", "user32.dll", "ole32.dll", "oleaut3
 EXPORT_BASE = re.compile(r"^Export Address Table -- Ordinal Base (\d+)")
 EXPORT_ADDRESS = re.compile(r"^\s+\[\s*(\d+)\] \+base\[\s*(\d+)\]\s+[0-9a-fA-F]+ ")
 EXPORT_NAME = re.compile(r"^\s+\[\s*(\d+)\] (\S+)$")
+FILE_FORMAT = re.compile(r"file format (\S+)")
 DLL_NAME = re.compile(r"^\s+DLL Name: (\S+)")
 IMPORT_ENTRY = re.compile(r"^\s+[0-9a-fA-F]+\s+(\d+)\s+(\S+)")
 
@@ -97,6 +100,7 @@ def find_problems(exports, imports, expected, allowed):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--objdump", default="i686-w64-mingw32-objdump")
+    parser.add_argument("--format", help="the object format the file must have")
     parser.add_argument("--allow", action="append", default=[], metavar="DLL",
                         help="another DLL the file may import")
     parser.add_argument("file")
@@ -107,6 +111,11 @@ def main():
     if run.returncode != 0 or "The Import Tables" not in run.stdout:
         sys.stderr.write(run.stderr)
         print("%s: cannot read its tables with %s" % (args.file, args.objdump))
+        return 1
+    match = FILE_FORMAT.search(run.stdout)
+    found_format = match.group(1) if match else "unknown"
+    if args.format and found_format != args.format:
+        print("%s: file format %s, expected %s" % (args.file, found_format, args.format))
         return 1
     exports, imports = read_tables(run.stdout)
     # A change in objdump's layout must not read as a file that imports and exports nothing.
@@ -121,8 +130,8 @@ def main():
         print("%s: %s" % (args.file, problem))
     if problems:
         return 1
-    print("%s: ok (exports %s; imports %s)" % (
-        args.file, " ".join(sorted(exports)) or "none", " ".join(sorted(imports))))
+    print("%s: ok (%s; exports %s; imports %s)" % (
+        args.file, found_format, " ".join(sorted(exports)) or "none", " ".join(sorted(imports))))
     return 0
 
 

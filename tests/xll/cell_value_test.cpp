@@ -94,14 +94,16 @@ TEST(CellValue, CopyFromHostValuesIsAddInOwned) {
 
   CXllValue ref;
   ref.xltype = xltypeRef | xlbitXLFree;
-  ref.val.mref.idSheet = 77;
+  // A 64-bit host's sheet ids use the upper half too; a copy must not cut them to 32 bits.
+  const uintptr_t sheet = static_cast<uintptr_t>(0x7700000000000077u);
+  ref.val.mref.idSheet = sheet;
   ref.val.mref.lpmref = static_cast<XLMREF*>(host.Allocate(2 + 6 * 2));
   const unsigned char areas[] = {2, 0, 1, 0, 3, 0, 4, 5, 9, 0, 9, 0, 0, 255};
   std::memcpy(ref.val.mref.lpmref, areas, sizeof areas);
   CXllValue refCopy;
   refCopy.CopyFrom(ref);
   EXPECT_EQ(refCopy.xltype, xltypeRef);
-  EXPECT_EQ(refCopy.val.mref.idSheet, 77u);
+  EXPECT_EQ(refCopy.val.mref.idSheet, sheet);
   ASSERT_NE(refCopy.val.mref.lpmref, ref.val.mref.lpmref);
   EXPECT_EQ(0, std::memcmp(refCopy.val.mref.lpmref, areas, sizeof areas));
 
