@@ -2,6 +2,8 @@
 // into loaded add-ins.
 #include "host/automation_app.h"
 
+#include <initializer_list>
+
 #include "host/call_macro.h"
 #include "host/sim_host.h"
 #include "host/text_compare.h"
@@ -186,4 +188,12 @@ SimValue SimApplication::RunCall(const CallMacro& call) {
   const int answer = procedure();
   host_->RecordAddinCall(call.procedure, {}, std::to_string(answer));
   return SimValue::Number(answer);
+}
+
+void SimApplication::ForgetModelCalls() {
+  for (DispatchObject* object : std::initializer_list<DispatchObject*>{this, &workbook_, &sheet_,
+                                                                        &range_}) {
+    object->ForgetCalls();
+  }
+  macros.clear();
 }

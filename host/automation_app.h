@@ -71,6 +71,8 @@ class SimApplication : public DispatchObject {
   SimNamedObject& Workbook() { return workbook_; }
   SimNamedObject& Worksheet() { return sheet_; }
   SimRange& Range() { return range_; }
+  // Forgets the calls every object of the model received and the macros run so far.
+  void ForgetModelCalls();
 
   std::string name = "Spreadsheet Host";
   bool displayAlerts = true;

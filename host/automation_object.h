@@ -72,6 +72,8 @@ class DispatchObject : public IDispatch {
   std::vector<MemberCall> CallsOf(const std::string& member) const;
   // How many times GetIDsOfNames was asked for member.
   int Resolutions(const std::string& member) const;
+  // Forgets the calls received so far, so that a host running for long keeps no growing record.
+  void ForgetCalls() { calls_.clear(); }
 
  protected:
   // root: the object whose reference count this one shares, or nullptr for a root.

@@ -2,6 +2,7 @@
 #include "formula.h"
 
 #include <cctype>
+#include <cmath>
 
 #include "host/decimal_text.h"
 #include "host/text_compare.h"
@@ -65,6 +66,7 @@ class FormulaReader {
     return false;
   }
 
+  // An argument: nothing (a missing one), or constants joined with '&'.
   bool ReadArgument(HostValue* argument) {
     SkipBlanks();
     const char c = Peek();
@@ -72,6 +74,58 @@ class FormulaReader {
       *argument = HostValue::Missing();
       return true;
     }
+    if (!ReadConstant(argument)) return false;
+    for (SkipBlanks(); Peek() == '&'; SkipBlanks()) {
+      ++at_;
+      SkipBlanks();
+      HostValue next;
+      if (!ReadConstant(&next)) return false;
+      Join(argument, next);
+    }
+    return true;
+  }
+
+  // a & b as the host joins them: the first error operand is the result; otherwise the texts,
+  // numbers as a cell shows them and truth values as TRUE or FALSE.
+  static void Join(HostValue* a, const HostValue& b) {
+    if (a->type == xltypeErr) return;
+    if (b.type == xltypeErr) {
+      *a = b;
+      return;
+    }
+    *a = HostValue::Text(JoinedText(*a) + JoinedText(b));
+  }
+
+  static std::string JoinedText(const HostValue& value) {
+    return value.type == xltypeStr ? value.text : RenderValue(value);
+  }
+
+  // CHAR(n): the one-character text of code n, its fraction dropped as the host does; a code
+  // outside 1 to 255 gives #VALUE!.
+  bool ReadCharacter(HostValue* argument) {
+    SkipBlanks();
+    if (Peek() != '(') return Fail("'(' expected");
+    ++at_;
+    SkipBlanks();
+    const std::size_t length = ScanDecimal(text_.c_str() + at_);
+    double code = 0;
+    if (length == 0 || !ParseDecimal(text_.substr(at_, length), &code)) {
+      return Fail("a character code expected");
+    }
+    at_ += length;
+    SkipBlanks();
+    if (Peek() != ')') return Fail("')' expected");
+    ++at_;
+    code = std::trunc(code);
+    *argument = code >= 1 && code <= 255
+                    ? HostValue::Text(std::string(1, static_cast<char>(static_cast<int>(code))))
+                    : HostValue::Error(xlerrValue);
+    return true;
+  }
+
+  // A number, a text in quotes, TRUE or FALSE, an error value or CHAR(n).
+  bool ReadConstant(HostValue* argument) {
+    const char c = Peek();
     if (c == '"') return ReadText(argument);
     if (c == '#') return ReadError(argument);
     const std::size_t length = ScanDecimal(text_.c_str() + at_);
@@ -90,6 +144,7 @@ class FormulaReader {
         *argument = HostValue::Bool(SameTextIgnoringCase(word, "TRUE"));
         return true;
       }
+      if (SameTextIgnoringCase(word, "CHAR")) return ReadCharacter(argument);
       at_ = start;
       return Fail("only constant arguments are supported, not '" + word + "'");
     }

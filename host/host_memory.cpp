@@ -56,7 +56,7 @@ FreeOutcome HostMemory::Release(const XLOPER& value) {
   if (live != live_.end()) {
     delete[] live->second;
     live_.erase(live);
-    released_.insert(block);
+    RememberRelease(block);
     return FreeOutcome::kReleased;
   }
   return released_.count(block) ? FreeOutcome::kDoubleFree : FreeOutcome::kForeign;
@@ -71,4 +71,15 @@ std::string HostMemory::Describe(const XLOPER& value) const {
   if (live_.count(block)) return RenderValue(CopyValue(value));
   const char* kind = type == xltypeStr ? "text" : type == xltypeMulti ? "array" : "reference";
   return std::string(released_.count(block) ? "<freed " : "<foreign ") + kind + ">";
+}
+
+void HostMemory::RememberRelease(const void* block) {
+  released_[block] = ++releases_;
+  release_order_.emplace_back(block, releases_);
+  if (release_order_.size() <= kRememberedReleases) return;
+  const auto oldest = release_order_.front();
+  release_order_.pop_front();
+  // The block may have been handed out, or released again, since; then this entry is stale.
+  const auto entry = released_.find(oldest.first);
+  if (entry != released_.end() && entry->second == oldest.second) released_.erase(entry);
 }

@@ -2,9 +2,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <deque>
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
+#include <utility>
 
 #include "host/host_value.h"
 
@@ -43,7 +45,15 @@ class HostMemory {
 
  private:
   const void* Block(const XLOPER& value) const;
+  void RememberRelease(const void* block);
 
   std::unordered_map<const void*, char*> live_;
-  std::unordered_set<const void*> released_;
+  // Blocks taken back and not handed out again, each with the number of its release, so that a
+  // second release is told from a foreign one. Only the latest kRememberedReleases are kept,
+  // oldest first in release_order_: a host that runs for long must not grow. A block released
+  // again after that many others counts as foreign, which is still a fault.
+  static constexpr std::size_t kRememberedReleases = 4096;
+  std::unordered_map<const void*, std::uint64_t> released_;
+  std::deque<std::pair<const void*, std::uint64_t>> release_order_;
+  std::uint64_t releases_ = 0;
 };

@@ -1,6 +1,7 @@
 // The library entry point and the add-in entry points: the add-in's life as the host drives it.
 #include "xll/entry_points.h"
 
+#include "platform/runtime_memory.h"
 #include "xll/app.h"
 #include "xll/barrier.h"
 #include "xll/cell_value.h"
@@ -64,6 +65,9 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     } else if (reason == DLL_PROCESS_DETACH) {
       if (app) app->OnDetach();
       g_instance = nullptr;
+      // Last: a host that loads the add-in again gets a new copy of the runtime, and this
+      // copy's reserve would otherwise stay behind as a leak.
+      platform::ReleaseRuntimeReserve();
     }
     return TRUE;
   });

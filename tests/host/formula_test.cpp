@@ -29,6 +29,10 @@ TEST(ParseFormula, ReadsConstantArgumentsOfEveryKind) {
       {"=F(1,,\"\")", "F", "1||\"\""},
       {"=F(#N/A,#div/0!,#VALUE!)", "F", "#N/A|#DIV/0!|#VALUE!"},
       {"=My.Func_2(\"(,)\")", "My.Func_2", "\"(,)\""},
+      // CHAR and & put any byte into a text, numbers and truth values joined as cells show them.
+      {"=F(\"m\" & CHAR(9)&\"s\")", "F", "\"m\ts\""},
+      {"=F(char( 65.9 )&CHAR(255),CHAR(34)&1.5&TRUE)", "F", "\"A\xff\"|\"\"\"1.5TRUE\""},
+      {"=F(CHAR(0),CHAR(256),\"a\"&#N/A&CHAR(0))", "F", "#VALUE!|#VALUE!|#N/A"},
   };
   ASSERT_GT(sizeof cases / sizeof cases[0], 0u);
   for (const Case& c : cases) {
@@ -59,6 +63,10 @@ TEST(ParseFormula, RefusesMalformedFormulasSayingWhere) {
       {"=F(#BAD!)", "unknown error value at column 4"},
       {"=F(1e999)", "number out of range at column 4"},
       {"=F(G(1))", "only constant arguments are supported, not 'G' at column 4"},
+      {"=F(CHAR)", "'(' expected at column 8"},
+      {"=F(CHAR(x))", "a character code expected at column 9"},
+      {"=F(CHAR(1 2))", "')' expected at column 11"},
+      {"=F(\"a\"&)", "an argument expected at column 8"},
   };
   ASSERT_GT(sizeof cases / sizeof cases[0], 0u);
   for (const Case& c : cases) {

@@ -28,6 +28,9 @@ TEST(CommandLine, ThePathComesFirstAndTheFormulasFollowInOrder) {
   // Nothing else was asked for.
   EXPECT_EQ(options.version, "16.0");
   EXPECT_EQ(options.open_count, 1);
+  EXPECT_EQ(options.repeat, 1);
+  EXPECT_EQ(options.cycles, 1);
+  EXPECT_LT(options.max_growth_kib, 0);
   EXPECT_FALSE(options.remove || options.leaks);
   EXPECT_EQ(options.style, NumberStyle::kCell);
   EXPECT_EQ(options.automation, AutomationMode::kActive);
@@ -39,7 +42,7 @@ TEST(CommandLine, EachOptionSetsWhatItNames) {
   std::string error;
   ASSERT_TRUE(Parse({"--version", "4.0", "--name", "C:\\AddIns\\A.xll", "--open", "3", "--file",
                      "a", "--check", "b", "--check", "c", "--round-trip", "--remove", "--leaks",
-                     "A.xll"},
+                     "--repeat", "100000", "--cycles", "7", "--max-growth", "0", "A.xll"},
                     &options, &error))
       << error;
   EXPECT_EQ(options.version, "4.0");
@@ -49,6 +52,9 @@ TEST(CommandLine, EachOptionSetsWhatItNames) {
   EXPECT_EQ(options.check_files, (std::vector<std::string>{"b", "c"}));
   EXPECT_EQ(options.style, NumberStyle::kRoundTrip);
   EXPECT_TRUE(options.remove && options.leaks);
+  EXPECT_EQ(options.repeat, 100000);
+  EXPECT_EQ(options.cycles, 7);
+  EXPECT_EQ(options.max_growth_kib, 0);
   EXPECT_FALSE(options.trace);
 }
 
@@ -90,7 +96,8 @@ TEST(CommandLine, HelpNeedsNoAddinAndListsEveryOption) {
   const std::string help = HelpText();
   for (const char* option : {"--version V", "--name NAME", "--open N", "--file F", "--check F",
                              "--round-trip", "--trace", "--remove", "--leaks", "--automation MODE",
-                             "--run-macro NAME", "--help"}) {
+                             "--run-macro NAME", "--repeat N", "--cycles N", "--max-growth KIB",
+                             "CHAR(n)", "--help"}) {
     EXPECT_NE(help.find(option), std::string::npos) << option;
   }
   EXPECT_NE(help.find("exit status"), std::string::npos);
@@ -112,6 +119,10 @@ TEST(CommandLine, RefusesWhatItCannotUseAndSaysWhy) {
       {{"--open", "0", "A.xll"}, "--open wants a count from 1 to 1000, not '0'"},
       {{"--open", "2x", "A.xll"}, "--open wants a count"},
       {{"--open", "1001", "A.xll"}, "--open wants a count"},
+      {{"--repeat", "0", "A.xll"}, "--repeat wants a count from 1 to 100000000, not '0'"},
+      {{"--repeat", "99999999999999999999", "A.xll"}, "--repeat wants a count"},
+      {{"--cycles", "", "A.xll"}, "--cycles wants a count from 1 to 100000, not ''"},
+      {{"--max-growth", "-1", "A.xll"}, "--max-growth wants a count from 0 to 1048576"},
       {{"--name", "", "A.xll"}, "--name wants a file name"},
       {{"--automation", "ROT", "A.xll"}, "--automation wants active, rot or none, not 'ROT'"},
       {{"A.xll", "--automation"}, "--automation wants a value MODE"},

@@ -1,6 +1,7 @@
 // The option table of xllhost, and reading the command line and writing the help from it.
 #include "tools/xllhost/command_line.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -10,6 +11,11 @@ namespace {
 
 // The most times --open may open the add-in; more says nothing new and only takes time.
 constexpr int kMaxOpenCount = 1000;
+// Limits for --repeat, --cycles and --max-growth: a run of hours at most, and a tolerance of up
+// to a gibibyte.
+constexpr int kMaxRepeat = 100000000;
+constexpr int kMaxCycles = 100000;
+constexpr int kMaxGrowthKib = 1024 * 1024;
 
 typedef bool (*ApplyOption)(const char* value, XllhostOptions* options, std::string* error);
 
@@ -21,11 +27,18 @@ struct OptionSpec {
   ApplyOption apply;
 };
 
-// A whole argument as a count from 1 to most.
-bool ReadCount(const char* text, int most, int* count) {
+// A whole argument as a count from least to most, into *count; otherwise false with the message
+// "OPTION wants a count from least to most, not 'TEXT'".
+bool ReadCount(const char* option, const char* text, int least, int most, int* count,
+               std::string* error) {
   char* end = nullptr;
+  errno = 0;
   const long value = std::strtol(text, &end, 10);
-  if (end == text || *end != '\0' || value < 1 || value > most) return false;
+  if (end == text || *end != '\0' || errno == ERANGE || value < least || value > most) {
+    *error = std::string(option) + " wants a count from " + std::to_string(least) + " to " +
+             std::to_string(most) + ", not '" + text + "'";
+    return false;
+  }
   *count = static_cast<int>(value);
   return true;
 }
@@ -54,10 +67,29 @@ const OptionSpec kOptions[] = {
      }},
     {"--open", "N", "open the add-in N times (default 1), with xlAutoClose between the opens",
      [](const char* value, XllhostOptions* options, std::string* error) {
-       if (ReadCount(value, kMaxOpenCount, &options->open_count)) return true;
-       *error = std::string("--open wants a count from 1 to ") + std::to_string(kMaxOpenCount) +
-                ", not '" + value + "'";
-       return false;
+       return ReadCount("--open", value, 1, kMaxOpenCount, &options->open_count, error);
+     }},
+    {"--repeat", "N", "evaluate the formulas (arguments, --file and --check) N times while the\n"
+                      "add-in is open; results print once and every later result must equal\n"
+                      "the first. Reports the calls per second and the process's memory\n"
+                      "after the first round and after the last on standard error",
+     [](const char* value, XllhostOptions* options, std::string* error) {
+       return ReadCount("--repeat", value, 1, kMaxRepeat, &options->repeat, error);
+     }},
+    {"--cycles", "N", "load, open, use, remove (xlAutoRemove), close and unload the add-in N\n"
+                      "times in one process, the automation bridge started and stopped each\n"
+                      "time. The first cycle prints and runs the macros; later ones evaluate\n"
+                      "the formulas again and compare their results with it. Reports the\n"
+                      "process's memory after the first cycle and after the last on\n"
+                      "standard error",
+     [](const char* value, XllhostOptions* options, std::string* error) {
+       return ReadCount("--cycles", value, 1, kMaxCycles, &options->cycles, error);
+     }},
+    {"--max-growth", "KIB", "with --repeat or --cycles: fail (status 4) when the private bytes\n"
+                            "grew by more than KIB kibibytes from the first round or cycle to\n"
+                            "the last",
+     [](const char* value, XllhostOptions* options, std::string* error) {
+       return ReadCount("--max-growth", value, 0, kMaxGrowthKib, &options->max_growth_kib, error);
      }},
     {"--file", "F", "evaluate each formula of F (one a line; blank lines and # comments are\n"
                     "skipped) and print a table of formula and result",
@@ -200,6 +232,10 @@ std::string HelpText() {
       "each --file and --check. Closes as the host does on exit: xlAutoClose, then unloads.\n"
       "A formula naming no registered function gives #NAME?; arguments that do not fit the\n"
       "function's type text give #VALUE!. Texts print in double quotes, arrays as {1,\"m\"}.\n"
+      "Arguments are constants: numbers, texts in double quotes (\"\" for a quote inside),\n"
+      "TRUE, FALSE and error values such as #N/A. As in the host, CHAR(n) is the character\n"
+      "of code n (1 to 255) and & joins texts, so that any byte can be passed:\n"
+      "'=ShowMetric(\"m\"&CHAR(9)&\"s\")'.\n"
       "\n"
       "options:\n";
   for (const OptionSpec& option : kOptions) {
@@ -220,12 +256,14 @@ std::string HelpText() {
       "\n"
       "exit status:\n"
       "  0  every formula was read and every check passed\n"
-      "  1  a check failed, a formula could not be read (its line says why), or the add-in\n"
-      "     exports no macro of a --run-macro name\n"
+      "  1  a check failed, a formula could not be read (its line says why), a repeated\n"
+      "     formula gave another result than the first time, or the add-in exports no\n"
+      "     macro of a --run-macro name\n"
       "  2  the command line is wrong, or a --file or --check file cannot be read\n"
       "  3  the add-in cannot be loaded, its xlAutoOpen answered 0 (or is missing), or the\n"
       "     host's automation model cannot be registered with COM\n"
-      "  4  with --leaks: host memory is still outstanding at exit, or a release went wrong\n"
+      "  4  with --leaks: host memory is still outstanding at exit, or a release went wrong;\n"
+      "     with --max-growth: the process's memory grew by more, or could not be measured\n"
       "When several apply, the lowest number but 0 wins over the others.\n";
   return text;
 }

@@ -23,6 +23,9 @@ struct XllhostOptions {
   bool remove = false;                 // xlAutoRemove before xlAutoClose
   bool leaks = false;                  // host memory still out or freed wrongly fails the run
   int open_count = 1;                  // xlAutoOpen calls, with xlAutoClose between them
+  int repeat = 1;                      // rounds of every formula while the add-in is open
+  int cycles = 1;                      // loads of the add-in, each used and unloaded again
+  int max_growth_kib = -1;             // --max-growth; negative: memory growth is only reported
   NumberStyle style = NumberStyle::kCell;
   std::vector<std::string> formulas;   // formulas given as arguments, in order
   std::vector<std::string> formula_files;  // --file, in order

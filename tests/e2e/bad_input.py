@@ -1,0 +1,197 @@
+#!/usr/bin/env python3
+"""Feeds every worksheet function of the add-in hostile input through xllhost.
+
+    bad_input.py --out DIR [--emulator CMD] -- XLLHOST [OPTIONS...] ADDIN
+
+Writes DIR/bad_input.check with the cases whose result follows from the unit language itself
+(every byte from 0x01 to 0xFF inside an expression, texts of 255 to 1000 characters, empty and
+blank texts, values that every unit keeps), and runs XLLHOST --leaks --check on it with the
+cases at the edges of the number range and of the exponents as formula arguments. Each of those
+must give a finite number, a text, or a finite number beside a text: never an error value, least
+of all #NUM! from a number that is not finite. Any failed check, crash or leak fails the run.
+Prints what went wrong and exits 1, or exits 0.
+"""
+
+import argparse
+import os
+import re
+import subprocess
+import sys
+
+# The functions that take a unit expression, each as a formula around one expression.
+TEXT_FUNCTIONS = {
+    "Mensora in": '=Mensora(1,{},"m s")',
+    "Mensora out": '=Mensora(1,"m s",{})',
+    "ToMetric": "=ToMetric(1,{})",
+    "FromMetric": "=FromMetric(1,{})",
+    "ShowMetric": "=ShowMetric({})",
+    "ShowCommonMetric": "=ShowCommonMetric({})",
+}
+
+# Numbers every conversion must survive, and expressions whose factors push them past the range.
+EDGE_VALUES = ["1e308", "-1e308", "-0", "4.9e-324", "2.2250738585072014e-308",
+               "1.7976931348623157e308", "-1.7976931348623157e308"]
+EDGE_PAIRS = [("mi", "in"), ("in", "mi"), ("degC", "degF"), ("degF", "degC"), ("degC", "degK"),
+              ("mm^99", "m^99"), ("m^99", "mm^99")]
+EDGE_UNITS = ["degF", "mi", "Btu", "mm^99"]
+# The largest exponents the parser reads: a run of 250 digits, and one beyond the range of int.
+NINES = "9" * 250
+EDGE_EXPRESSIONS = ["m^" + NINES, "m^99999999999", "ft^" + NINES, "m/" + NINES,
+                    "m^" + "9" * 126 + "/" + "9" * 126, "mm^0." + "0" * 240 + "1",
+                    "degC^" + NINES]
+
+
+def quoted(text):
+    """text as a formula or a cell shows it: in double quotes, a quote inside doubled."""
+    return '"' + text.replace('"', '""') + '"'
+
+
+def joined(text):
+    """A formula expression for text, any byte in it written as CHAR(n)."""
+    parts = []
+    plain = ""
+    for character in text:
+        if " " <= character <= "~" and character != '"':
+            plain += character
+            continue
+        if plain:
+            parts.append(quoted(plain))
+            plain = ""
+        parts.append("CHAR(%d)" % ord(character))
+    if plain or not parts:
+        parts.append(quoted(plain))
+    return "&".join(parts)
+
+
+def answers(units_text, error=None):
+    """What each text function gives for an expression whose SI unit text is units_text (m or
+    m s, each of factor 1, so that the value 1 stays 1), or for one that fails with error."""
+    if error is not None:
+        return {name: quoted(error) for name in TEXT_FUNCTIONS}
+    same = units_text == "m s "
+    return {
+        "Mensora in": "1" if same else quoted("Inconsistent units"),
+        "Mensora out": "1" if same else quoted("Inconsistent units"),
+        "ToMetric": '{1,%s}' % quoted(units_text),
+        "FromMetric": '{1,%s}' % quoted(units_text),
+        "ShowMetric": quoted(units_text),
+        "ShowCommonMetric": quoted(units_text),
+    }
+
+
+def byte_answers(code):
+    """The answers for "m", the byte code and "s": a separator leaves "m s"; a letter makes one
+    unknown name; '1' is ignored, any other number is misplaced; '^' without its number is
+    ignored; '/' divides."""
+    character = chr(code)
+    if character.isascii() and character.isalpha():
+        return answers(None, "Unknown unit 'm%ss'" % character)
+    if character == "1" or character == "^":
+        return answers("m s ")
+    if "0" <= character <= "9" or character == ".":
+        return answers(None, "number in wrong place")
+    if character == "/":
+        return answers("m / s ")
+    return answers("m s ")
+
+
+def exact_cases():
+    """(formula, expected result) pairs whose result the unit language fixes."""
+    cases = []
+
+    def each_function(text, results):
+        for name, formula in TEXT_FUNCTIONS.items():
+            cases.append((formula.format(joined(text)), results[name]))
+
+    for code in range(1, 256):
+        each_function("m" + chr(code) + "s", byte_answers(code))
+    # Control characters and blanks alone are separators: the expression is empty, of no
+    # dimension.
+    for text in ["", " ", "".join(chr(code) for code in range(1, 33)), "\x7f\x80\xa0\xff"]:
+        each_function(text, answers(""))
+    cases.append(("=Mensora(1,,)", "1"))
+    # 255 characters is the longest text the host passes and the parser reads; from 256 on, the
+    # host gives #VALUE! without calling (the add-in's own refusal of longer texts is tested
+    # natively, where the functions are called directly).
+    for length in (255, 256, 300, 1000):
+        fitting = length <= 255
+        each_function("m s".ljust(length), answers("m s ") if fitting else
+                      {name: "#VALUE!" for name in TEXT_FUNCTIONS})
+    # Messages that would outgrow their 255 characters are cut short.
+    each_function("a" * 255, answers(None, "Unknown unit '" + "a" * 240 + "'"))
+    each_function("2" * 253 + "..", answers(None, "Error: two decimal points in " + "2" * 226))
+    each_function("." * 255, answers(None, "Error: two decimal points in .."))
+    # A factor of 1 and no offset keep every number as it is, at both ends of the range. Shown
+    # with 15 digits, the largest one rounds past the range, so that it compares as a text.
+    shown = {"1.7976931348623157e308": "1.79769313486232e+308",
+             "-1.7976931348623157e308": "-1.79769313486232e+308"}
+    for value in EDGE_VALUES:
+        cases.append(('=Mensora(%s,"m","m")' % value, shown.get(value, value)))
+    return cases
+
+
+def edge_formulas():
+    """Formulas whose exact result is not worth predicting; each must still be sound."""
+    formulas = []
+    for value in EDGE_VALUES:
+        formulas += ['=Mensora(%s,"%s","%s")' % (value, a, b) for a, b in EDGE_PAIRS]
+        formulas += ['=ToMetric(%s,"%s")' % (value, units) for units in EDGE_UNITS]
+        formulas += ['=FromMetric(%s,"%s")' % (value, units) for units in EDGE_UNITS]
+    for text in EDGE_EXPRESSIONS:
+        formulas += [formula.format(quoted(text)) for formula in TEXT_FUNCTIONS.values()]
+        formulas.append("=Mensora(1,%s,%s)" % (quoted(text), quoted(text)))
+    return formulas
+
+
+NUMBER = r"-?\d+(?:\.\d+)?(?:e[+-]\d+)?"
+TEXT = r'"(?:[^"]|"")*"'
+SOUND = re.compile(r"(?:%s|%s|\{%s,%s\})\Z" % (NUMBER, TEXT, NUMBER, TEXT))
+
+
+def sound(result):
+    """Whether result is a finite number, a text, or a finite number beside a text. The host
+    shows a number that is not finite as #NUM!, which is none of them."""
+    return SOUND.match(result) is not None
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--out", required=True)
+    parser.add_argument("--emulator", default="")
+    parser.add_argument("command", nargs=argparse.REMAINDER)
+    args = parser.parse_args()
+    command = args.command[1:] if args.command[:1] == ["--"] else args.command
+    if not command:
+        parser.error("no command to run")
+
+    cases = exact_cases()
+    formulas = edge_formulas()
+    assert cases and formulas
+    check_path = os.path.join(args.out, "bad_input.check")
+    with open(check_path, "w", encoding="latin-1", newline="\n") as file:
+        for formula, expected in cases:
+            file.write("%s\t%s\n" % (formula, expected))
+
+    command = ([args.emulator] if args.emulator else []) + command
+    command += ["--leaks", "--check", check_path] + formulas
+    run = subprocess.run(command, capture_output=True, encoding="latin-1")
+    lines = run.stdout.replace("\r\n", "\n").splitlines()
+    problems = []
+    if run.returncode != 0:
+        problems.append("exit status %d" % run.returncode)
+    for formula, result in zip(formulas, lines):
+        if not sound(result):
+            problems.append("%s gave %s" % (formula, result))
+    summary = "%d passed, 0 failed" % len(cases)
+    if len(lines) != len(formulas) + 1 or lines[-1] != summary:
+        problems.append("expected %d results and then: %s" % (len(formulas), summary))
+    if problems:
+        print("command: %s" % " ".join(command[:-len(formulas)]))
+        print("\n".join(problems))
+        print("--- output ---\n%s\n--- standard error ---\n%s" % (run.stdout, run.stderr))
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
