@@ -70,6 +70,8 @@ if ./scripts/install-deps.sh windows; then
     -DMENSORA_BIN_DIR="$root/build/win32" \
     && run_ctest build/win32 "win32 tests (Wine)"
   # One after the other: both runs share the prefix, whose running object table the hosts use.
+  # Let the 32-bit run's Wine server and whatever it still holds go before the 64-bit run starts.
+  (. scripts/wine-env.sh "" && timeout 60 wineserver -w) || true
   build build/win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-x86_64.cmake" \
     -DMENSORA_BIN_DIR="$root/build/win64" \
     && run_ctest build/win64 "win64 tests (Wine)"
