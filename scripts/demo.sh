@@ -32,6 +32,15 @@ build build/native -DMENSORA_BIN_DIR="$root/build/bin" -DMENSORA_DOCS_DIR="$root
 build "$tree" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$toolchain.cmake" \
   -DMENSORA_BIN_DIR="$root/$tree"
 
+# A machine whose kernel cannot execute 32-bit programs shows the 64-bit add-in instead.
+. scripts/wine-env.sh ""
+if [ "$bits" = 32 ] && [ "$MENSORA_WINE32" = 0 ]; then
+  echo "This machine cannot execute 32-bit programs: showing the 64-bit add-in instead."
+  bits=64 toolchain=mingw-x86_64 tree=build/win64
+  build "$tree" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$toolchain.cmake" \
+    -DMENSORA_BIN_DIR="$root/$tree"
+fi
+
 echo
 echo "Mensora: unit conversions in worksheet formulas, through the $bits-bit MENSORA.xll in a" \
   "simulated host"

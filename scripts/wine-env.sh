@@ -2,6 +2,10 @@
 #   . scripts/wine-env.sh [prefix-folder]      (empty or none: <repo>/build/wine)
 # Exports WINEPREFIX, WINEDEBUG and WINEDLLOVERRIDES and creates the prefix on first use. One
 # prefix serves 32- and 64-bit programs. Returns non-zero when the prefix cannot be made.
+# Also exports MENSORA_WINE, the Wine loader to start programs with, and MENSORA_WINE32, 1 when
+# this machine runs 32-bit programs and 0 when its kernel cannot execute them (some virtual
+# machines leave 32-bit support out): Debian's "wine" always starts the 32-bit loader once wine32
+# is installed, so there 64-bit programs are started with the 64-bit loader directly.
 # A script with arguments of its own passes the folder (or "") explicitly: sourced without
 # arguments, this file would see the script's.
 
@@ -17,10 +21,22 @@ mensora_wine_setup() {
   # No .NET or browser add-ons to look for, and no menu entries written into the home folder.
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
+  if [ -z "${MENSORA_WINE:-}" ]; then
+    MENSORA_WINE=wine
+    MENSORA_WINE32=1
+    if [ -e /usr/lib/wine/wine ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1 \
+       && [ -x /usr/lib/wine/wine64 ]; then
+      MENSORA_WINE=/usr/lib/wine/wine64
+      MENSORA_WINE32=0
+      export WINELOADER=$MENSORA_WINE
+    fi
+    export MENSORA_WINE MENSORA_WINE32
+  fi
+
   # The stamp is written last, so an interrupted creation is simply run again.
   [ -f "$prefix/.mensora-ready" ] && return 0
-  if ! command -v wineboot >/dev/null 2>&1; then
-    echo "wine-env: wineboot not found; run scripts/install-deps.sh windows" >&2
+  if ! command -v "$MENSORA_WINE" >/dev/null 2>&1; then
+    echo "wine-env: Wine not found; run scripts/install-deps.sh windows" >&2
     return 1
   fi
   log=$prefix.log
@@ -30,7 +46,7 @@ mensora_wine_setup() {
     [ -f "$prefix/.mensora-ready" ] && exit 0
     echo "wine-env: creating the Wine prefix $prefix" >&2
     # wineboot returns before the server has written the registry; wait for that too.
-    timeout 300 wineboot -i >"$log" 2>&1 && timeout 60 wineserver -w >>"$log" 2>&1 \
+    timeout 300 "$MENSORA_WINE" wineboot -i >"$log" 2>&1 && timeout 60 wineserver -w >>"$log" 2>&1 \
       && touch "$prefix/.mensora-ready"
   ) 9>"$prefix.lock"
   status=$?

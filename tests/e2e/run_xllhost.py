@@ -9,7 +9,8 @@
 --stdout-has, --stderr-has: standard output or error must hold the text. --trace: the trace
 lines (standard error) of the calls named in --calls, from the line after the first one matching
 --after on, must equal the file, line by line. Line ends are compared without their carriage
-returns, which programs run under Wine write. Prints what differs and exits 1, or exits 0.
+returns, which programs run under Wine write. Prints what differs and exits 1, or exits 0; exits
+77 (not run) when the emulator could not start the program on this machine.
 """
 
 import argparse
@@ -17,6 +18,9 @@ import difflib
 import re
 import subprocess
 import sys
+
+# The emulator's status for a program this machine cannot run at all; ctest counts it as skipped.
+NOT_RUN = 77
 
 
 def call_name(line):
@@ -70,6 +74,9 @@ def main():
         parser.error("no command to run")
 
     run = subprocess.run(command, capture_output=True, text=True, errors="replace")
+    if args.emulator and run.returncode == NOT_RUN:
+        print(run.stderr, end="")
+        return NOT_RUN
     stdout = run.stdout.replace("\r\n", "\n")
     stderr_lines = run.stderr.replace("\r\n", "\n").splitlines()
     problems = []
