@@ -119,7 +119,7 @@ int RunList() {
     FormatMKSUnits(MKSunits_str, exponents);
     std::printf("%s\t", entry.name);
     PrintNumber(entry.factor, NumberStyle::kRoundTrip);
-    std::printf("\t%s\n", MKSunits_str);
+    std::printf("\t%s\t%s\n", MKSunits_str, entry.definition);
   }
   return kExitSuccess;
 }

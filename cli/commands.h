@@ -25,7 +25,8 @@ int RunToMetric(double x, const char* in_units, NumberStyle style);
 // ShowMetric and ShowCommonMetric return it (trailing space included).
 int RunShowMetric(const char* units, bool common);
 
-// Prints every catalogue unit: name, factor per SI unit (exact) and SI unit text, tab-separated.
+// Prints every catalogue unit: name, factor per SI unit (exact), SI unit text and definition
+// ("12 in"), tab-separated.
 int RunList();
 
 // Converts each line "VALUE<TAB>FROM<TAB>TO" of input and writes one line per input line: the

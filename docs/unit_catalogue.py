@@ -3,7 +3,8 @@
 
     unit_catalogue.py --mensora PATH --output FILE [--expect-units N]
 
-`mensora --list` prints one unit a line: name, factor per SI unit, SI unit text (tab-separated).
+`mensora --list` prints one unit a line: name, factor per SI unit, SI unit text and definition
+(tab-separated).
 The quantity of a group is named from its SI unit text; a text not named here still gets its own
 group under the SI text, so that a new unit is never left out. Exits 1, writing nothing, when
 the list cannot be read or (with --expect-units) holds another number of units.
@@ -53,8 +54,11 @@ Every unit name Mensora knows, grouped by quantity: {count} units. Names are cas
 ("MPa" is the megapascal, "mPa" the millipascal). Written by the build from `mensora --list`;
 do not edit it by hand.
 
-The column "1 unit is" gives one of the unit in SI units (12 significant digits); "per SI unit"
-is the exact factor the engine uses: how many of the unit make one SI unit.
+The column "defined as" says what one of the unit is, in other units of the catalogue; the
+factors come from these definitions. "pi" is the number pi and "gravity" standard gravity,
+9.80665 m/s^2 exactly; "base unit" marks the SI unit a quantity is measured in. The column
+"1 unit is" gives one of the unit in SI units (12 significant digits); "per SI unit" is the
+exact factor the engine uses: how many of the unit make one SI unit.
 """
 
 TEMPERATURE_NOTE = """
@@ -67,16 +71,16 @@ ShowMetric writes their SI unit as "degK" too.
 
 
 def read_units(mensora):
-    """Runs `mensora --list` and returns [(name, factor_text, si_text)]."""
+    """Runs `mensora --list` and returns [(name, factor_text, si_text, definition)]."""
     run = subprocess.run([mensora, "--list"], capture_output=True, text=True)
     if run.returncode != 0:
         raise ValueError("mensora --list failed: %s" % run.stderr.strip())
     units = []
     for number, line in enumerate(run.stdout.splitlines(), 1):
         fields = line.split("\t")
-        if len(fields) != 3 or not fields[0] or float(fields[1]) <= 0:
+        if len(fields) != 4 or not fields[0] or not fields[3] or float(fields[1]) <= 0:
             raise ValueError("mensora --list, line %d not understood: %r" % (number, line))
-        units.append((fields[0], fields[1], fields[2].strip()))
+        units.append((fields[0], fields[1], fields[2].strip(), fields[3]))
     return units
 
 
@@ -105,10 +109,11 @@ def markdown(units):
     out = [HEADER.format(count=len(units))]
     for heading, si_text, rows, note in groups(units):
         out.append("## %s (SI unit: %s)\n" % (heading, si_text or "none"))
-        out.append("| unit | 1 unit is | per SI unit |")
-        out.append("|---|---|---|")
-        for name, factor, _ in rows:
-            out.append("| %s | %.12g %s | %s |" % (name, 1.0 / float(factor), si_text, factor))
+        out.append("| unit | defined as | 1 unit is | per SI unit |")
+        out.append("|---|---|---|---|")
+        for name, factor, _, definition in rows:
+            out.append("| %s | %s | %.12g %s | %s |"
+                       % (name, definition, 1.0 / float(factor), si_text, factor))
         if note:
             out.append(note.rstrip("\n"))
         out.append("")

@@ -2,14 +2,18 @@
 #include "catalogue.h"
 
 #include <cstring>
+#include <iterator>
 
 #include "name_index.h"
 #include "text_buffer.h"
+#include "unit_definition.h"
 
 namespace {
 
 // The dimensions the catalogue uses, exponents in DimensionSlot order:
 //                                            rad    s   kg    m degK  mol dKdf    C
+constexpr DimensionVector kDimensionless          {{0,   0,   0,   0,   0,   0,   0,   0}};
+constexpr DimensionVector kAcceleration           {{0,  -2,   0,   1,   0,   0,   0,   0}};
 constexpr DimensionVector kLength                 {{0,   0,   0,   1,   0,   0,   0,   0}};
 constexpr DimensionVector kArea                   {{0,   0,   0,   2,   0,   0,   0,   0}};
 constexpr DimensionVector kVolume                 {{0,   0,   0,   3,   0,   0,   0,   0}};
@@ -43,10 +47,26 @@ int UpperByte(const char c) {
   return (byte >= 'a' && byte <= 'z') ? byte - ('a' - 'A') : byte;
 }
 
+// Every unit and constant, as the definitions refer to them.
+constexpr UnitDefinition kDefinitions[] = {
+#define CONSTANT(name, definition, dimension) {name, definition, dimension},
+#define UNIT(name, definition, dimension) {name, definition, dimension},
+#include "catalogue_data.inc"
+#undef UNIT
+#undef CONSTANT
+};
+constexpr unit_definition::Table kDefinitionTable{kDefinitions, std::size(kDefinitions)};
+static_assert(EveryDefinitionReads(kDefinitionTable), "two units or constants share a name");
+
 }  // namespace
 
 constexpr UnitEntry UnitCatalogue[kUnitCount] = {
+#define CONSTANT(name, definition, dimension)
+#define UNIT(name, definition, dimension) \
+  {name, FactorOf(kDefinitionTable, {name, definition, dimension}), dimension, definition},
 #include "catalogue_data.inc"
+#undef UNIT
+#undef CONSTANT
 };
 
 // A short table would leave zero-filled rows at the end without a word from the compiler.

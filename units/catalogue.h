@@ -23,11 +23,13 @@ struct DimensionVector {
 };
 
 // One catalogue row. factor is how many of this unit make one SI unit of its dimension
-// ("cm" is 100, "km" 0.001); it is always greater than 0.
+// ("cm" is 100, "km" 0.001); it is always greater than 0. definition says what one of the unit
+// is, in other units ("12 in"), and is where the factor comes from.
 struct UnitEntry {
   const char* name;
   double factor;
   DimensionVector dimension;
+  const char* definition;
 };
 
 constexpr std::size_t kUnitCount = 183;

@@ -82,8 +82,8 @@ const Expected kRuns[] = {
     {{"100", "degC", "degF"}, 0, "212\n", ""},
     {{"1", "ft", "in"}, 0, "12\n", ""},
     {{"-40", "degC", "degF"}, 0, "-40.0000000000001\n", ""},
-    {{"-r", "1", "ft", "m"}, 0, "0.30480000000000035\n", ""},
-    {{"1", "ft", "m", "--round-trip"}, 0, "0.30480000000000035\n", ""},
+    {{"-r", "1", "mi/hr", "m/s"}, 0, "0.44704000000000005\n", ""},
+    {{"1", "mi/hr", "m/s", "--round-trip"}, 0, "0.44704000000000005\n", ""},
     {{"5", "", ""}, 0, "5\n", ""},
     {{"1", "ft"}, 0, "0.3048\tm \n", ""},
     {{"0", "degC"}, 0, "273.15\tdegK \n", ""},
@@ -138,9 +138,11 @@ TEST(Mensora, ListsTheWholeCatalogue) {
   const RunResult run = RunMensora({"--list"});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(CountLines(run.out), 183);
-  EXPECT_EQ(run.out.rfind("A\t1\tC / s \nacre\t0.000247105381467165\tm^2 \n", 0), 0u);
-  EXPECT_NE(run.out.find("\nNmile\t0.0005399568034557236\tm \n"), std::string::npos);
-  EXPECT_NE(run.out.find("\nstokes\t10000\tm^2 / s \n"), std::string::npos);
+  EXPECT_EQ(run.out.rfind("A\t1\tC / s \tC / s\nacre\t0.0002471053814671653\tm^2 \t43560 ft^2\n", 0),
+            0u);
+  EXPECT_NE(run.out.find("\nNmile\t0.0005399568034557236\tm \t1852 m\n"), std::string::npos);
+  EXPECT_NE(run.out.find("\nstokes\t10000\tm^2 / s \tcm^2 / s\n"), std::string::npos);
+  EXPECT_NE(run.out.find("\nm\t1\tm \tbase unit\n"), std::string::npos);
 }
 
 TEST(Mensora, BatchAnswersEveryLineAndGoesOn) {

@@ -27,7 +27,7 @@ TEST(ValueFromMKS, MultipliesByTheFactorThenAddsTheOffset) {
   ASSERT_EQ(ValueFromMKS(&value, 273.15, "degF", error_string), 1);
   EXPECT_NEAR(value, 32.0, 1e-12);
   ASSERT_EQ(ValueFromMKS(&value, 1.0, "in", error_string), 1);
-  EXPECT_DOUBLE_EQ(value, 39.3700787401575);
+  EXPECT_DOUBLE_EQ(value, 39.37007874015748);
 }
 
 // One-way conversions that fail: each gives 0 and one message.
@@ -112,13 +112,15 @@ const Identity kIdentities[] = {
     {1, "lbf", "N", 4.4482216, 1e-8},
     {1, "kip", "lbf", 1000, 1e-14},
     {1, "lbf", "ozf", 16, 1e-8},
-    {1, "kgf", "N", 9.806652, 1e-12},
+    {1, "kgf", "N", 9.80665, 1e-15},
     {1, "dyne", "N", 1e-5, 1e-15},
     {1, "atm", "Pa", 101325, 1e-14},
     {1, "bar", "kPa", 100, 1e-14},
     {1, "ksi", "psi", 1000, 1e-14},
     {1, "psi", "lbf/in^2", 1, 1e-7},
-    {1, "Torr", "mmHg", 1, 1e-15},
+    {1, "Torr", "torr", 1, 1e-15},
+    {760, "torr", "atm", 1, 1e-15},
+    {1, "mmHg", "Pa", 133.322387415, 1e-15},
     {1, "kcal", "cal", 1000, 1e-15},
     {1, "cal", "J", 4.1868, 1e-8},
     {1, "Btu", "J", 1055.056, 1e-6},

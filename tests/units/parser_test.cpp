@@ -93,7 +93,7 @@ struct ParseCase {
 const ParseCase kParses[] = {
     {"", 1.0, 0.0, {}},
     {"   ", 1.0, 0.0, {}},
-    {"ft", 3.28083989501312, 0.0, Dim({{m_exp, 1}})},
+    {"ft", 3.2808398950131235, 0.0, Dim({{m_exp, 1}})},
     {"J / mol / degK", 1.0, 0.0,
      Dim({{kg_exp, 1}, {m_exp, 2}, {s_exp, -2}, {mol_exp, -1}, {degK_exp, -1}})},
     {"1/s", 1.0, 0.0, Dim({{s_exp, -1}})},
@@ -103,8 +103,8 @@ const ParseCase kParses[] = {
     {"kg m/s^2", 1.0, 0.0, Dim({{kg_exp, 1}, {m_exp, 1}, {s_exp, -2}})},
     {"kg*m/s^2", 1.0, 0.0, Dim({{kg_exp, 1}, {m_exp, 1}, {s_exp, -2}})},
     {"kg/m s", 1.0, 0.0, Dim({{kg_exp, 1}, {m_exp, -1}, {s_exp, -1}})},
-    {"mi/hr", 0.000621371192237334 / 0.000277777777778, 0.0, Dim({{m_exp, 1}, {s_exp, -1}})},
-    {"lbf/in^2", 0.224808943099711 / (39.3700787401575 * 39.3700787401575), 0.0,
+    {"mi/hr", 0.0006213711922373339 / 0.0002777777777777778, 0.0, Dim({{m_exp, 1}, {s_exp, -1}})},
+    {"lbf/in^2", 0.22480894309971047 / (39.37007874015748 * 39.37007874015748), 0.0,
      Dim({{kg_exp, 1}, {m_exp, -1}, {s_exp, -2}})},
     {"^2", 1.0, 0.0, {}},
     {"1", 1.0, 0.0, {}},
@@ -131,7 +131,7 @@ const ParseCase kParses[] = {
     {"degFdiff", 1.8, 0.0, Dim({{degKdiff_exp, 1}})},
     {"degF/degC", 1.8, 0.0, {}},
     {"J/kg/degC", 1.0, 0.0, Dim({{m_exp, 2}, {s_exp, -2}, {degK_exp, -1}})},
-    {"Hz", 0.1591549430918954, 0.0, Dim({{rad_exp, 1}, {s_exp, -1}})},
+    {"Hz", 0.15915494309189535, 0.0, Dim({{rad_exp, 1}, {s_exp, -1}})},
 };
 
 TEST(ParseUnits, GivesFactorOffsetAndExponents) {
