@@ -135,13 +135,16 @@ XLOPER* __stdcall ShowCommonMetric(const char* InUnits) {
   return Guarded([&] { return ShowUnitsText(CommonMKSUnitsText, InUnits); });
 }
 
-// Both constants are written as they stand, not built from exponents (which would add a space).
+// Both unit texts are written as they stand, not built from exponents (which would add a space).
+// Standard gravity, exact by definition and the same as the catalogue's kgf and lbf use.
 XLOPER* __stdcall Grav() {
-  return Guarded([] { return ReturnValueWithUnits(9.806652, "m / s^2"); });
+  return Guarded([] { return ReturnValueWithUnits(9.80665, "m / s^2"); });
 }
 
+// The molar gas constant, exact since 2019 as the Avogadro constant times the Boltzmann constant
+// (6.02214076e23 / mol times 1.380649e-23 J / K).
 XLOPER* __stdcall GasConst() {
-  return Guarded([] { return ReturnValueWithUnits(8.31434, "J / mol / degK"); });
+  return Guarded([] { return ReturnValueWithUnits(8.31446261815324, "J / mol / degK"); });
 }
 
 }  // extern "C"

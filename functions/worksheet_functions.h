@@ -27,9 +27,9 @@ XLOPER* __stdcall ShowMetric(const char* InUnits);
 // As ShowMetric, but naming eleven common derived units ("N", "J", "W", ...).
 XLOPER* __stdcall ShowCommonMetric(const char* InUnits);
 
-// The 1 x 2 array [9.806652, "m / s^2"].
+// The 1 x 2 array [9.80665, "m / s^2"]: standard gravity.
 XLOPER* __stdcall Grav();
 
-// The 1 x 2 array [8.31434, "J / mol / degK"].
+// The 1 x 2 array [8.31446261815324, "J / mol / degK"]: the molar gas constant.
 XLOPER* __stdcall GasConst();
 }

@@ -229,8 +229,8 @@ TEST_F(Addin, WorksheetFormulasAfterOpening) {
       {"=ShowCommonMetric(\"Btu\")", "\"J\""},
       {"=ShowMetric(\"Btu\")", "\"kg m^2 / s^2 \""},
       {"=ShowMetric(\"ft/m\")", "\"\""},
-      {"=Grav()", "{9.806652,\"m / s^2\"}"},
-      {"=GasConst()", "{8.31434,\"J / mol / degK\"}"},
+      {"=Grav()", "{9.80665,\"m / s^2\"}"},
+      {"=GasConst()", "{8.31446261815324,\"J / mol / degK\"}"},
   };
   ASSERT_FALSE(cases.empty());
   for (const Case& c : cases) {

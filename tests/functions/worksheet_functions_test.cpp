@@ -165,8 +165,8 @@ TEST(WorksheetFunctions, ValueAndUnitPairs) {
       {"FromMetric degF", [] { return FromMetric(273.15, "degF"); }, 32, 1e-9, "degK "},
       {"FromMetric shows SI units, not OutUnits", [] { return FromMetric(0.3048, "ft"); }, 1,
        1e-12, "m "},
-      {"Grav", [] { return Grav(); }, 9.806652, 0, "m / s^2"},
-      {"GasConst", [] { return GasConst(); }, 8.31434, 0, "J / mol / degK"},
+      {"Grav", [] { return Grav(); }, 9.80665, 0, "m / s^2"},
+      {"GasConst", [] { return GasConst(); }, 8.31446261815324, 0, "J / mol / degK"},
   };
   ASSERT_FALSE(cases.empty());
   for (const Case& c : cases) {
@@ -215,7 +215,7 @@ TEST(WorksheetFunctions, ExhaustedHeapGivesTheValueError) {
     EXPECT_EQ(answer.get()->val.err, xlerrValue);
   }
   Answer recovered(Grav());
-  ExpectValueWithUnits(recovered, 9.806652, 0, "m / s^2");
+  ExpectValueWithUnits(recovered, 9.80665, 0, "m / s^2");
 }
 
 }  // namespace
