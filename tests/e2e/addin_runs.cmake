@@ -130,6 +130,15 @@ add_test(NAME addin_bad_input
                  $<TARGET_FILE:mensora_addin>)
 addin_run_properties(addin_bad_input)
 
+# The identities a cell must show digit for digit, both ways (1 week is 7 day, 7 day is 1 week);
+# the unit tests hold the engine to the same table.
+add_test(NAME addin_shown_identities
+         COMMAND ${Python3_EXECUTABLE} ${here}/shown_identities.py
+                 --identities ${PROJECT_SOURCE_DIR}/tests/units/identities.tsv
+                 --out ${CMAKE_CURRENT_BINARY_DIR} ${emulator_option} --
+                 $<TARGET_FILE:xllhost> --name ${addin_name} $<TARGET_FILE:mensora_addin>)
+addin_run_properties(addin_shown_identities)
+
 # xllhost itself: a failed check is reported and fails the run; what cannot be loaded or read
 # gives its own status.
 addin_run(xllhost_reports_a_failed_check

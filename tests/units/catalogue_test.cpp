@@ -4,10 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
+#include <vector>
 
+#include "units/conversion.h"
+#include "units/number_text.h"
 
 namespace {
 
@@ -134,6 +140,52 @@ TEST(FindUnit, MissesPrefixesExtensionsAndOverlongNames) {
     FindUnit(name, &factor, &dimension);
     EXPECT_EQ(factor, 0.0) << name;
     EXPECT_EQ(CountNonZero(dimension), 0) << name;
+  }
+}
+
+// An identity of identities.tsv: value in from shows as shown in to, and shown in to as value.
+struct ShownIdentity {
+  std::string value, from, shown, to;
+};
+
+std::vector<ShownIdentity> ReadIdentities(const char* path) {
+  std::vector<ShownIdentity> identities;
+  std::ifstream file(path);
+  std::string line;
+  while (std::getline(file, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream fields(line);
+    ShownIdentity identity;
+    std::getline(fields, identity.value, '\t');
+    std::getline(fields, identity.from, '\t');
+    std::getline(fields, identity.shown, '\t');
+    std::getline(fields, identity.to, '\t');
+    identities.push_back(identity);
+  }
+  return identities;
+}
+
+// value converted from one expression into another, as a cell shows it, or the engine's message.
+std::string ShownConversion(const std::string& value, const std::string& from,
+                            const std::string& to) {
+  double result = 0.0;
+  char text[kUnitTextSize];
+  if (!ConvertValue(&result, std::strtod(value.c_str(), nullptr), from.c_str(), to.c_str(), text)) {
+    return text;
+  }
+  FormatCellNumber(result, text, sizeof text);
+  return text;
+}
+
+// A factor a few units in the last place off shows here as 6.99999999999999 days to the week.
+TEST(Catalogue, IdentitiesHoldInTheDigitsShownBothWays) {
+  const std::vector<ShownIdentity> identities = ReadIdentities(MENSORA_IDENTITIES);
+  ASSERT_GT(identities.size(), 100u) << "identities missing from " << MENSORA_IDENTITIES;
+  for (const ShownIdentity& identity : identities) {
+    EXPECT_EQ(ShownConversion(identity.value, identity.from, identity.to), identity.shown)
+        << identity.value << " " << identity.from << " in " << identity.to;
+    EXPECT_EQ(ShownConversion(identity.shown, identity.to, identity.from), identity.value)
+        << identity.shown << " " << identity.to << " in " << identity.from;
   }
 }
 
