@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the build needs on a Debian 12 machine, and nothing when it is all there.
-#   install-deps.sh native   compilers, CMake, GoogleTest, Google Benchmark
+#   install-deps.sh native   compilers, CMake, GoogleTest, Google Benchmark, GNU units (the
+#                            catalogue's cross-check)
 #   install-deps.sh windows  the mingw-w64 cross compilers and Wine (32- and 64-bit)
 #   install-deps.sh bench    UDUNITS-2 (the peer the benchmarks measure against) and valgrind
 #   install-deps.sh fuzz     clang and its libFuzzer runtime
@@ -8,7 +9,7 @@
 set -euo pipefail
 
 want=${1:-all}
-native_pkgs=(build-essential cmake g++ clang libgtest-dev libgmock-dev libbenchmark-dev python3)
+native_pkgs=(build-essential cmake g++ clang libgtest-dev libgmock-dev libbenchmark-dev python3 units)
 windows_pkgs=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
               wine wine32:i386 wine64)
 bench_pkgs=(libbenchmark-dev libudunits2-dev valgrind)
