@@ -3,7 +3,7 @@
 //
 // A definition, for readers of the catalogue:
 //   definition := item*              items are separated by blanks and multiply
-//   item       := NUMBER | NAME | NAME '^' DIGITS | '/'
+//   item       := NUMBER | NAME | NAME '^' DIGIT | '/'     (a power from 1 to 9)
 //   NUMBER     := decimal digits with at most one '.', optionally 'e', a sign and digits
 //   NAME       := a unit of the catalogue or one of its named constants ("pi", "gravity")
 // Everything after the '/' (there is at most one) is divided out, as in a unit expression:
@@ -197,9 +197,11 @@ constexpr Size SizeOfRow(Table table, const UnitDefinition& row, int depth) {
 
 }  // namespace unit_definition
 
-// How many of row's unit make one SI unit: the factor the catalogue stores, the double nearest
-// to the exact value but for a last rounding. The names in row's definition are looked up in
-// table, the catalogue's units and constants.
+// How many of row's unit make one SI unit: the factor the catalogue stores, rounded to double
+// once. That is the double nearest the exact factor, unless the exact value lies within a
+// long double's rounding of halfway between two doubles (the tests compare every factor with
+// the exact value of its definition). The names in row's definition are looked up in table,
+// the catalogue's units and constants.
 constexpr double FactorOf(unit_definition::Table table, const UnitDefinition& row) {
   return static_cast<double>(1.0L / unit_definition::SizeOfRow(table, row, 0).value);
 }
