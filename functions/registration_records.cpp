@@ -56,13 +56,13 @@ RecordRegistrar ShowCommonMetricRegistrar(&ShowCommonMetricRecord);
 
 RegistrationRecord GravRecord = WorksheetRecord(
     "Grav", "R", "",
-    "Returns 9.806652 m/s^2, the gravitational constant",
+    "Returns 9.80665 m/s^2, the gravitational constant",
     "");
 RecordRegistrar GravRegistrar(&GravRecord);
 
 RegistrationRecord GasConstRecord = WorksheetRecord(
     "GasConst", "R", "",
-    "Returns 8.31434 J / mol / degK, the universal gas constant",
+    "Returns 8.31446261815324 J / mol / degK, the universal gas constant",
     "");
 RecordRegistrar GasConstRegistrar(&GasConstRecord);
 

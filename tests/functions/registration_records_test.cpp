@@ -34,8 +34,8 @@ struct Expected {
 
 // In list order, from the head: the reverse of the order the records are defined in.
 const std::vector<Expected> kExpected = {
-    {"GasConst", "R", "", "Returns 8.31434 J / mol / degK, the universal gas constant", {}},
-    {"Grav", "R", "", "Returns 9.806652 m/s^2, the gravitational constant", {}},
+    {"GasConst", "R", "", "Returns 8.31446261815324 J / mol / degK, the universal gas constant", {}},
+    {"Grav", "R", "", "Returns 9.80665 m/s^2, the gravitational constant", {}},
     {"ShowCommonMetric", "RC", "InUnits",
      "Show the standard metric MKS units equivalent to InUnits except for several common "
      "units:   J, N,  W, Pa, etc.",
