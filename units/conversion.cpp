@@ -18,6 +18,30 @@ int FiniteResult(double* value, double result, char* error_string) {
   return 1;
 }
 
+// A temperature scale in small whole numbers: degrees per kelvin as a fraction, and what the scale
+// reads at 0 degC.
+struct TemperatureScale {
+  double numerator;
+  double denominator;
+  double at_freezing;
+};
+
+// The scale of a lone "degC" (or "degF"), known by the offset only such an expression carries.
+TemperatureScale ScaleOf(const ParsedUnit& units) {
+  return units.offset == kFahrenheitOffset ? TemperatureScale{9.0, 5.0, 32.0}
+                                           : TemperatureScale{1.0, 1.0, 0.0};
+}
+
+// x read on one temperature scale, read on another. Not through kelvin, whose 273.15 no double
+// holds exactly (20 degC would show as 67.9999999999999 degF), nor through the factor 1.8, which no
+// double holds either (-18 degC would show as -0.399999999999999 degF), but as on paper: degF is
+// (9 degC + 160) / 5, one rounding after the sum.
+double ReadOnScale(double x, const TemperatureScale& from, const TemperatureScale& to) {
+  return ((x - from.at_freezing) * (from.denominator * to.numerator) +
+          to.at_freezing * (from.numerator * to.denominator)) /
+         (from.numerator * to.denominator);
+}
+
 }  // namespace
 
 int ValueToMKS(double* value, double x, const char* units_string, char* error_string) {
@@ -55,6 +79,20 @@ int ConvertValue(double* value, double x, const char* in_units_string,
   *value = 0.0;
   double c_out_temp = 0.0;
   if (!CheckConsistentUnits(in_units_string, out_units_string, error_string)) return 0;
+  ParsedUnit in_units;
+  ParsedUnit out_units;
+  if (ParseUnits(in_units_string, &in_units, error_string) && in_units.offset != 0.0 &&
+      ParseUnits(out_units_string, &out_units, error_string) && out_units.offset != 0.0) {
+    // From one temperature scale to another; on the same scale the value stays as it is. Only a
+    // value near the end of the double range (9 times it overflows) goes through kelvin instead.
+    const double read = in_units.offset == out_units.offset
+                            ? x
+                            : ReadOnScale(x, ScaleOf(in_units), ScaleOf(out_units));
+    if (std::isfinite(read)) {
+      *value = read;
+      return 1;
+    }
+  }
   if (!ValueToMKS(&c_out_temp, x, in_units_string, error_string)) return 0;
   return ValueFromMKS(value, c_out_temp, out_units_string, error_string);
 }

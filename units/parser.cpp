@@ -44,8 +44,8 @@ double NumberValue(const char* token) {
 
 // The offset that a temperature scale carries when its name is the whole expression.
 double OffsetOf(const char* name) {
-  if (SameText(name, "degC")) return -273.15;
-  if (SameText(name, "degF")) return -459.67;
+  if (SameText(name, "degC")) return kCelsiusOffset;
+  if (SameText(name, "degF")) return kFahrenheitOffset;
   return 0.0;
 }
 

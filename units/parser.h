@@ -19,6 +19,10 @@
 // Size of every text buffer of the unit engine: at most 255 characters and the NUL.
 constexpr std::size_t kUnitTextSize = 256;
 
+// The offsets that a lone "degC" or "degF" carries: the value of 0 kelvin on each scale.
+constexpr double kCelsiusOffset = -273.15;
+constexpr double kFahrenheitOffset = -459.67;
+
 // The result of a parse. A value converts to SI as (value - offset) / factor and back as
 // value * factor + offset.
 struct ParsedUnit {
