@@ -42,6 +42,16 @@ double ReadOnScale(double x, const TemperatureScale& from, const TemperatureScal
          (from.numerator * to.denominator);
 }
 
+// Whether two exponents agree to the precision in which the unit text shows them. Decimal powers
+// add up a step or two off in binary: "m^0.1 m^0.2" gives 0.30000000000000004 and shows "m^0.3 ",
+// "m^0.01 m^0.09" gives 0.09999999999999999. The text shows 16 significant digits, the last of
+// which such a step may change, so agreement to within one unit of the 15th counts as equal.
+bool SameShownExponent(double a, double b) {
+  if (a == b) return true;
+  const double larger = std::fmax(std::fabs(a), std::fabs(b));
+  return std::fabs(a - b) <= 1e-15 * larger;
+}
+
 }  // namespace
 
 int ValueToMKS(double* value, double x, const char* units_string, char* error_string) {
@@ -64,9 +74,9 @@ int CheckConsistentUnits(const char* in_units_string, const char* out_units_stri
   ParsedUnit out_units;
   if (!ParseUnits(in_units_string, &in_units, error_string)) return 0;
   if (!ParseUnits(out_units_string, &out_units, error_string)) return 0;
-  // Exact equality: "degC" and "degCdiff", or "Hz" and "1/s", are different dimensions.
+  // Slot by slot: "degC" and "degCdiff", or "Hz" and "1/s", are different dimensions.
   for (int slot = 0; slot < kDimensionCount; ++slot) {
-    if (in_units.exponents[slot] != out_units.exponents[slot]) {
+    if (!SameShownExponent(in_units.exponents[slot], out_units.exponents[slot])) {
       CopyText(error_string, kUnitTextSize, "Inconsistent units");
       return 0;
     }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <iterator>
 
 namespace {
@@ -195,6 +196,38 @@ TEST(CheckConsistentUnits, ComparesAllEightExponentsExactly) {
   EXPECT_EQ(CheckConsistentUnits("m^3/2", "m^1.5", error_string), 1);
   EXPECT_EQ(CheckConsistentUnits("ft", "m 2", error_string), 0);
   EXPECT_STREQ(error_string, "number in wrong place");
+}
+
+// "m^0.0a m^0.0b" against "m^" and the sum written out: the binary sums of decimal powers are
+// often a step off the written sum, and both stand for the same power.
+TEST(CheckConsistentUnits, ExponentsAgreeingToTheShownDigitsAreConsistent) {
+  char error_string[kUnitTextSize];
+  int off_by_a_step = 0;
+  int pairs = 0;
+  for (int a = 1; a < 100; a += 3) {
+    for (int b = 1; b < 100; b += 2) {
+      char sum[kUnitTextSize];
+      char written[kUnitTextSize];
+      std::snprintf(sum, sizeof sum, "m^0.%02d m^0.%02d", a, b);
+      std::snprintf(written, sizeof written, "m^%d.%02d", (a + b) / 100, (a + b) % 100);
+      ParsedUnit in_units;
+      ParsedUnit out_units;
+      ASSERT_EQ(ParseUnits(sum, &in_units, error_string), 1) << sum;
+      ASSERT_EQ(ParseUnits(written, &out_units, error_string), 1) << written;
+      off_by_a_step += in_units.exponents[m_exp] != out_units.exponents[m_exp];
+      EXPECT_EQ(CheckConsistentUnits(sum, written, error_string), 1) << sum << " and " << written;
+      EXPECT_EQ(CheckConsistentUnits(written, sum, error_string), 1) << written << " and " << sum;
+      ++pairs;
+    }
+  }
+  EXPECT_GT(pairs, 1000);
+  EXPECT_GT(off_by_a_step, 100) << "the table must hold sums that differ in binary";
+
+  // A difference the unit text shows still counts, and so do the two temperature dimensions.
+  EXPECT_EQ(CheckConsistentUnits("m^0.3", "m^0.300000000000001", error_string), 0);
+  EXPECT_STREQ(error_string, "Inconsistent units");
+  EXPECT_EQ(CheckConsistentUnits("m^0.1 m^0.2", "m^0.3 s^0.0001", error_string), 0);
+  EXPECT_EQ(CheckConsistentUnits("degC^0.1 degC^0.2", "degCdiff^0.3", error_string), 0);
 }
 
 }  // namespace
