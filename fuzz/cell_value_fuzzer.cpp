@@ -119,7 +119,7 @@ XLOPER MakeHostValue(FuzzInput& input, int depth) {
       break;
     }
     default:
-      value.xltype = xltypeStr | xlbitLargeData;
+      value.xltype = xltypeBigData;
       value.val.str = g_large_text;
       break;
   }
@@ -176,7 +176,7 @@ bool SameContent(const XLOPER& a, const XLOPER& b) {
         if (!SameContent(a.val.array.lparray[i], b.val.array.lparray[i])) return false;
       }
       return true;
-    case xltypeStr | xlbitLargeData:
+    case xltypeBigData:
       return a.val.str == b.val.str;
     default:
       return true;

@@ -16,8 +16,8 @@ namespace {
 constexpr uint16_t kOwnershipBits = xlbitXLFree | xlbitDLLFree;
 constexpr std::size_t kMaxCountedLength = 255;
 
-// What the payload is: the type word without the ownership bits. The large-data text form keeps
-// its 0x0800 bit, so it never matches a plain xltypeStr.
+// What the payload is: the type word without the ownership bits. The large-data form
+// (xltypeBigData) keeps its integer bit, so it never matches a plain xltypeStr.
 uint16_t Kind(const XLOPER& value) { return value.xltype & ~kOwnershipBits; }
 
 void Clear(XLOPER& value) { std::memset(&value, 0, sizeof value); }

@@ -18,8 +18,9 @@ constexpr uint16_t xltypeInt = 0x0800;
 constexpr uint16_t xlbitXLFree = 0x1000;   // the host allocated the payload; release via xlFree
 constexpr uint16_t xlbitDLLFree = 0x4000;  // the add-in allocated it; the host calls xlAutoFree
 
-// A text value that also carries this bit is the host's large-data form: never ours to free.
-constexpr uint16_t xlbitLargeData = 0x0800;
+// The host's large-data form: a text type word that also carries the integer type's bit. Its
+// payload is never ours to free.
+constexpr uint16_t xltypeBigData = xltypeStr | xltypeInt;
 
 // ---- Error codes (payload of xltypeErr) ----
 constexpr uint16_t xlerrNull = 0;

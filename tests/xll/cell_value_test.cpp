@@ -73,7 +73,7 @@ TEST(CellValue, LargeDataTextIsNeverReleased) {
   char hostBlock[4] = {3, 'a', 'b', 'c'};
   CXllValue value;
   value.val.str = hostBlock;
-  value.xltype = xltypeStr | xlbitLargeData;
+  value.xltype = xltypeBigData;
   CXllValue copy(value);
   EXPECT_EQ(copy.val.str, hostBlock);
   value.Free();  // a delete[] of the stack block would abort here
