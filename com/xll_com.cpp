@@ -124,6 +124,13 @@ void CXllCom::Term() {
   app = nullptr;
 }
 
+void CXllCom::Abandon() {
+  application = nullptr;
+  eventSink = nullptr;
+  hooksInstalled = 0;
+  app = nullptr;
+}
+
 int CXllCom::InitCheckInstance() {
   if (app->FindFunction(kCheckInstanceName)) return 1;
   CXllFunction* function = nullptr;

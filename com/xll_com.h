@@ -36,6 +36,10 @@ class CXllCom {
   // Releases the host application and forgets the add-in's application object; nothing when
   // Init never got as far as taking it.
   void Term();
+  // Lets go of the host application and of any event sink without releasing them and without
+  // any other COM call, so that Term and the destructor find nothing left to do. For the
+  // library's unloading at process exit, when the host's objects may be gone already.
+  void Abandon();
 
   // Puts the probe callback into the application's function list unless it is there. Returns 1
   // when it is there, 0 when it could not be added.

@@ -112,6 +112,9 @@ class CXllApp {
   int StartCom(std::string& message, long& code);
   // Terminates and deletes the bridge, if there is one.
   void StopCom();
+  // Deletes the bridge, if there is one, without a COM call: its references to the host's
+  // objects are abandoned. For the unloading at process exit.
+  void AbandonCom();
 
   // ---- Event macros ----
   // The macro name set for event index (0 to 19); "" for any other index.

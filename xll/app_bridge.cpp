@@ -68,6 +68,13 @@ void CXllApp::StopCom() {
   com = nullptr;
 }
 
+void CXllApp::AbandonCom() {
+  if (!com) return;
+  com->Abandon();
+  delete com;
+  com = nullptr;
+}
+
 int CXllApp::ExecuteEventMacro(const std::string& macro, int wantsResult, const char* letters,
                                std::initializer_list<EventArgument> arguments) {
   if (!com) return 0;

@@ -56,13 +56,17 @@ std::string ComFailureText(const std::string& message, long code) {
   return FormatText("COM initialisation failed: %s\nCOM error: %ld", message.c_str(), code);
 }
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-  return ExceptionBarrier<BOOL>(TRUE, [instance, reason] {
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+  return ExceptionBarrier<BOOL>(TRUE, [instance, reason, reserved] {
     CXllApp* app = GetApp();
     if (reason == DLL_PROCESS_ATTACH) {
       g_instance = instance;
       if (app) app->OnAttach();
     } else if (reason == DLL_PROCESS_DETACH) {
+      // A set reserved argument means the process is ending: the host's objects may be gone
+      // already, and no COM call may be made under the loader lock. The bridge abandons its
+      // references; an ordinary unload releases them as the bridge stops.
+      if (app && reserved) app->AbandonCom();
       if (app) app->OnDetach();
       g_instance = nullptr;
       // Last: a host that loads the add-in again gets a new copy of the runtime, and this

@@ -9,6 +9,7 @@
 #include "com/xll_com.h"
 #include "host/automation_app.h"
 #include "xll/app.h"
+#include "xll/entry_points.h"
 
 namespace {
 
@@ -117,6 +118,35 @@ TEST_F(AppBridge, WithoutABridgeNothingRuns) {
   app.eventMacros[11] = "BeforeClose";
   EXPECT_EQ(app.OnWorkbookBeforeClose(&model->Workbook()), 0);
   EXPECT_TRUE(model->Calls().empty());
+}
+
+// Unloading at process exit (a non-null reserved argument) makes no COM call: the application
+// object keeps the bridge's reference. An ordinary unload gives it back.
+TEST_F(AppBridge, ProcessExitAbandonsTheHostsObjectsAndAnUnloadReleasesThem) {
+  struct Case {
+    const char* name;
+    int reserved;
+    ULONG released;
+  };
+  const Case cases[] = {{"process exit", 1, 0}, {"unload", 0, 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (!app.com) {
+      app.com = new CXllCom;
+      app.com->app = &app;
+      app.com->application = model;
+      model->AddRef();
+    }
+    const ULONG before = model->AddRef() - 1;
+    model->Release();
+    int exit_marker = 0;
+    EXPECT_EQ(DllMain(nullptr, DLL_PROCESS_DETACH, c.reserved ? &exit_marker : nullptr), TRUE);
+    EXPECT_EQ(app.com, nullptr);
+    const ULONG after = model->AddRef() - 1;
+    model->Release();
+    EXPECT_EQ(before - after, c.released);
+    if (c.released == 0) model->Release();  // the reference the bridge abandoned
+  }
 }
 
 }  // namespace
