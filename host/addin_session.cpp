@@ -60,6 +60,12 @@ int AddinSession::Open() {
   return opened;
 }
 
+int AddinSession::Close() {
+  const int answer = CallEntry("xlAutoClose");
+  if (module_) host_.DropRegistrations(host_.AddinName());
+  return answer;
+}
+
 int AddinSession::CallEntry(const char* name) {
   auto entry = reinterpret_cast<EntryProc>(platform::FindProcedure(module_, name));
   if (!entry) return 1;

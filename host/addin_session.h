@@ -34,8 +34,9 @@ class AddinSession {
   const std::string& Title() const { return title_; }
 
   // Call xlAutoClose and xlAutoRemove; each returns the add-in's answer, or 1 when the library
-  // does not export it (there is nothing to do) or none is loaded.
-  int Close() { return CallEntry("xlAutoClose"); }
+  // does not export it (there is nothing to do) or none is loaded. After xlAutoClose the host
+  // drops every function the add-in left registered, as the spreadsheet host does.
+  int Close();
   int Remove() { return CallEntry("xlAutoRemove"); }
 
   // Runs the detach hook and unloads the library; nothing when none is loaded.

@@ -97,6 +97,12 @@ void SimHost::DetachModule(platform::Module* module) {
   }
 }
 
+void SimHost::DropRegistrations(const std::string& name) {
+  for (auto it = functions_.begin(); it != functions_.end();) {
+    it = SameTextIgnoringCase(it->module, name) ? functions_.erase(it) : it + 1;
+  }
+}
+
 platform::Module* SimHost::ModuleNamed(const std::string& name) const {
   for (const AttachedModule& attached : modules_) {
     if (SameTextIgnoringCase(attached.name, name)) return attached.module;

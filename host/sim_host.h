@@ -77,6 +77,9 @@ class SimHost {
   void AttachModule(const std::string& name, platform::Module* module);
   // Forgets module: functions registered from it stay listed but can no longer be called.
   void DetachModule(platform::Module* module);
+  // Drops every function registered with the module text name (compared without regard to
+  // case), as the host does after calling an add-in's xlAutoClose.
+  void DropRegistrations(const std::string& name);
   // The module attached under name (compared without regard to case), or nullptr: what a macro
   // calling into a library by its file name reaches.
   platform::Module* ModuleNamed(const std::string& name) const;

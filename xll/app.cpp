@@ -123,10 +123,8 @@ int CXllApp::OnAttach() {
 
 int CXllApp::OnDetach() {
   // The host may already be gone: nothing here may call it.
-  for (auto& entry : functions) {
-    entry.second->registered = 0;
-    delete entry.second;
-  }
+  ForgetRegistrations();
+  for (auto& entry : functions) delete entry.second;
   functions.clear();
   StopCom();
   return 1;
@@ -184,6 +182,13 @@ void CXllApp::RegisterAll() {
 void CXllApp::UnregisterAll() {
   for (auto& entry : functions) {
     if (entry.second->registered) entry.second->Unregister();
+  }
+}
+
+void CXllApp::ForgetRegistrations() {
+  for (auto& entry : functions) {
+    entry.second->registered = 0;
+    entry.second->registerId = 0.0;
   }
 }
 

@@ -105,6 +105,9 @@ class CXllApp {
   void RegisterAll();
   // Unregisters every registered function, in ascending order of function text.
   void UnregisterAll();
+  // Marks every function unregistered without calling the host: the host drops an add-in's
+  // registrations itself after xlAutoClose, and is gone or going when the library unloads.
+  void ForgetRegistrations();
 
   // ---- The automation bridge ----
   // Makes the bridge and initialises it. Returns non-zero when it runs; 0 with the reason in
@@ -134,7 +137,7 @@ class CXllApp {
   std::map<std::string, CXllFunction*> functions;  // owned, by function text
   CXllCom* com = nullptr;     // owned; null while there is no bridge
   std::string eventMacros[kEventMacroCount];
-  int32_t opened = 0;         // set by the first xlAutoOpen, never cleared
+  int32_t opened = 0;         // set by xlAutoOpen, cleared by xlAutoClose and xlAutoRemove
 
  private:
   // Raises application event index through RunEventMacro.

@@ -20,10 +20,11 @@ int Open() {
   if (!app) return 0;
   if (app->opened) return 1;
 
+  // A bridge that runs from an earlier open stays: the host can be found only once.
   std::string message;
   long code = 0;
   bool proceed = true;
-  if (!app->StartCom(message, code) && app->reportComFailure) {
+  if (!app->com && !app->StartCom(message, code) && app->reportComFailure) {
     HostAlert(ComFailureText(message, code), kAlertError);
     proceed = false;
   }
@@ -33,7 +34,7 @@ int Open() {
     can_open = app->CanOpen();
     if (can_open) app->RegisterAll();
   }
-  // Whatever came of it, the host opens an add-in once per process.
+  // Whatever came of it, a second open without a close or removal between does nothing.
   app->opened = 1;
   return proceed && can_open ? 1 : 0;
 }
@@ -79,8 +80,14 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
 
 extern "C" int __stdcall xlAutoOpen() { return ExceptionBarrier(0, Open); }
 
+// The host unregisters the add-in's functions itself after this call, and calls xlAutoOpen again
+// when the add-in is switched on again in the same session: that open registers them anew.
 extern "C" int __stdcall xlAutoClose() {
-  return WithApp([](CXllApp& app) { app.OnClose(); });
+  return WithApp([](CXllApp& app) {
+    app.OnClose();
+    app.ForgetRegistrations();
+    app.opened = 0;
+  });
 }
 
 extern "C" int __stdcall xlAutoAdd() {
@@ -91,6 +98,7 @@ extern "C" int __stdcall xlAutoRemove() {
   return WithApp([](CXllApp& app) {
     app.OnRemove();
     app.UnregisterAll();
+    app.opened = 0;
   });
 }
 

@@ -16,15 +16,18 @@ std::string ComFailureText(const std::string& message, long code);
 
 extern "C" {
 // The library entry point. At process attach it stores instance and runs the application's
-// OnAttach; at detach it runs OnDetach and forgets the handle. Always returns TRUE.
+// OnAttach; at detach it runs OnDetach and forgets the handle (at process exit, reserved set,
+// the bridge abandons the host's objects first, without a COM call). Always returns TRUE.
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
 
-// First call in the process: starts the bridge (a failure stops the open only when the
-// application reports such failures, with a host alert), runs OnBeforeOpen and CanOpen and, if
-// that allows it, registers every function. Returns 1 on success, 0 when the bridge failure was
-// reported, CanOpen refused or something failed; later calls return 1 and do nothing.
+// The first call, and the first after each xlAutoClose or xlAutoRemove: starts the bridge unless
+// one runs (a failure stops the open only when the application reports such failures, with a
+// host alert), runs OnBeforeOpen and CanOpen and, if that allows it, registers every function.
+// Returns 1 on success, 0 when the bridge failure was reported, CanOpen refused or something
+// failed; a call with no close or removal since the last one returns 1 and does nothing.
 int __stdcall xlAutoOpen();
-// Runs OnClose; functions stay registered and the bridge stays up. Returns 1 (0 if it failed).
+// Runs OnClose and marks every function unregistered without calling the host, which drops
+// them itself after this call; the bridge stays up. Returns 1 (0 if it failed).
 int __stdcall xlAutoClose();
 // Runs OnAdd. Returns 1 (0 if it failed).
 int __stdcall xlAutoAdd();

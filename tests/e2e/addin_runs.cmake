@@ -54,11 +54,22 @@ addin_run(addin_open_trace
 addin_run(addin_open_trace_old_host
           EXPECT --trace ${here}/open_old_host.trace --calls xlfRegister
           OPTIONS --trace --version 4.0 --leaks)
-# A second open in the same process registers nothing and answers 1.
+# The add-in switched off and on again in one process: the host drops its functions after
+# xlAutoClose, and the next open registers them all anew, without starting the bridge a second
+# time; the formulas work after any number of such opens, also after a removal.
 addin_run(addin_second_open
-          EXPECT --trace ${here}/second_open.trace --calls xlfRegister,xlAutoOpen,xlAutoClose
+          EXPECT --trace ${here}/second_open.trace
+                 --calls xlfRegister,xlAutoOpen,xlAutoClose,xlcEcho,xlcNew
                  --after "^add-in: xlAutoOpen"
           OPTIONS --trace --open 2 --leaks)
+addin_run(addin_reopened
+          EXPECT --stdout ${here}/formula_argument.out
+          OPTIONS --open 3 --leaks
+          FORMULAS "=Mensora(1,\"ft\",\"in\")" "=ShowCommonMetric(\"Btu\")" "=GasConst()")
+addin_run(addin_removed_and_reopened
+          EXPECT --stdout ${here}/formula_argument.out
+          OPTIONS --open 2 --remove --leaks
+          FORMULAS "=Mensora(1,\"ft\",\"in\")" "=ShowCommonMetric(\"Btu\")" "=GasConst()")
 # Removal unregisters each id, deletes each name and leaves the hidden xlAutoRemove entries.
 addin_run(addin_remove_trace
           EXPECT --trace ${here}/remove.trace

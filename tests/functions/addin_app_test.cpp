@@ -147,15 +147,17 @@ TEST_F(Addin, LifeFromOpenToDetach) {
   std::vector<double> ids;
   for (const RegisteredFunction& function : host.Functions()) ids.push_back(function.id);
 
-  // Closing keeps the functions; opening again registers nothing.
-  host.ClearTrace();
+  // After closing the host has dropped the functions; opening again registers them anew.
   EXPECT_EQ(session.Close(), 1);
-  auto open = reinterpret_cast<int(__stdcall*)()>(
-      platform::FindProcedure(session.module(), "xlAutoOpen"));
-  ASSERT_NE(open, nullptr);
-  EXPECT_EQ(open(), 1);
-  EXPECT_TRUE(HostCallNames(host).empty()) << host.TraceText();
-  EXPECT_EQ(host.Functions().size(), 7u);
+  EXPECT_TRUE(host.Functions().empty());
+  EXPECT_EQ(app.FindFunction("Mensora")->registered, 0);
+  host.ClearTrace();
+  EXPECT_EQ(session.Open(), 1);
+  EXPECT_EQ(host.CallsOf(xlfRegister).size(), 7u) << host.TraceText();
+  ASSERT_EQ(host.Functions().size(), 7u);
+  ids.clear();
+  for (const RegisteredFunction& function : host.Functions()) ids.push_back(function.id);
+  host.ClearTrace();
 
   // Removing unregisters each by its id, in order of the names, leaving the hidden entries.
   EXPECT_EQ(session.Remove(), 1);
@@ -186,6 +188,39 @@ TEST_F(Addin, LifeFromOpenToDetach) {
   EXPECT_TRUE(app.functions.empty());
   EXPECT_TRUE(host.Trace().empty()) << host.TraceText();
   EXPECT_EQ(XllInstance(), nullptr);
+}
+
+// The add-in switched off and on again in one session, as the add-in manager does it: every open
+// after a close or a removal registers the seven functions again, and the formulas work; an open
+// with neither before it registers nothing.
+TEST_F(Addin, EveryOpenAfterACloseOrRemovalRegistersAgain) {
+  struct Sequence {
+    const char* steps;  // o open, c close, r remove
+    std::size_t registrations;
+  };
+  const std::vector<Sequence> sequences = {
+      {"oo", 7}, {"oco", 14}, {"orco", 14}, {"oro", 14}, {"ococo", 21}, {"ocoo", 14},
+  };
+  ASSERT_FALSE(sequences.empty());
+  for (const Sequence& sequence : sequences) {
+    SCOPED_TRACE(sequence.steps);
+    host.ClearTrace();
+    for (const char* step = sequence.steps; *step; ++step) {
+      if (*step == 'o') EXPECT_EQ(session.Open(), 1);
+      if (*step == 'c') EXPECT_EQ(session.Close(), 1);
+      if (*step == 'r') EXPECT_EQ(session.Remove(), 1);
+    }
+    std::size_t registrations = 0;
+    for (const TraceEntry& entry : host.CallsOf(xlfRegister)) {
+      registrations += entry.arguments.size() > 1 && entry.arguments[1] != "\"xlAutoRemove\"";
+    }
+    EXPECT_EQ(registrations, sequence.registrations);
+    EXPECT_EQ(RenderEvaluation(EvaluateFormula(host, "=Mensora(1,\"ft\",\"in\")")), "12");
+    EXPECT_EQ(RenderEvaluation(EvaluateFormula(host, "=Grav()")), "{9.806652,\"m / s^2\"}");
+    // Back to the state a fresh load is in.
+    session.Remove();
+    session.Close();
+  }
 }
 
 TEST_F(Addin, ManagerInfoAnswersTheTitleForActionOneOnly) {

@@ -59,8 +59,12 @@ TEST(AddinSession, RunsTheHooksAroundLoadingAndCutsOffAnUnloadedLibrary) {
   EXPECT_EQ(attached, 1);
   EXPECT_FALSE(session.Load("", fake_addin::kPath, &error)) << "one library a session";
   EXPECT_EQ(session.Open(), 1);
+  EXPECT_EQ(RenderEvaluation(EvaluateFormula(host, "=FakeDouble(2)")), "4");
   EXPECT_EQ(session.Close(), 1);
   EXPECT_EQ(state().close_calls, 1);
+  // Once the add-in is closed, the host drops what it registered; opening registers it again.
+  EXPECT_EQ(RenderEvaluation(EvaluateFormula(host, "=FakeDouble(2)")), "#NAME?");
+  EXPECT_EQ(session.Open(), 1);
   EXPECT_EQ(RenderEvaluation(EvaluateFormula(host, "=FakeDouble(2)")), "4");
 
   session.Unload();

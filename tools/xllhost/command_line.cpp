@@ -65,7 +65,9 @@ const OptionSpec kOptions[] = {
        options->addin_name = value;
        return true;
      }},
-    {"--open", "N", "open the add-in N times (default 1), with xlAutoClose between the opens",
+    {"--open", "N", "open the add-in N times (default 1), with xlAutoClose between the opens\n"
+                    "(and xlAutoRemove before it with --remove); after each xlAutoClose the\n"
+                    "host drops the functions the add-in registered",
      [](const char* value, XllhostOptions* options, std::string* error) {
        return ReadCount("--open", value, 1, kMaxOpenCount, &options->open_count, error);
      }},

@@ -243,7 +243,10 @@ class XllhostRun {
       Fail(kStatusAddinFailed);
       return false;
     }
+    // Switched off and on again between the opens, as the add-in manager does it: removed (with
+    // --remove) and closed, after which the host drops whatever the add-in left registered.
     for (int i = 0; i < options_.open_count; ++i) {
+      if (i > 0 && options_.remove) session_.Remove();
       if (i > 0) session_.Close();
       if (session_.Open() == 0) {
         FlushTrace();
