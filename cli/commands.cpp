@@ -29,33 +29,51 @@ int Fail(const char* message) {
   return kExitEngineFailure;
 }
 
-// Splits line at its tabs.
+// The longest batch line read whole: a number and two unit expressions of at most 255
+// characters each fit many times over. Anything longer is refused without being kept.
+constexpr std::size_t kMaxBatchLine = 4096;
+
+constexpr const char kMalformedLine[] = "malformed line: expected VALUE<TAB>FROM<TAB>TO";
+
+// Splits line at its tabs into at most four fields, the last holding the rest: a line with more
+// than three fields is refused however many tabs it has.
 std::vector<std::string> SplitTabs(const std::string& line) {
   std::vector<std::string> fields;
   std::size_t start = 0;
   for (;;) {
-    const std::size_t tab = line.find('\t', start);
+    const std::size_t tab = fields.size() < 3 ? line.find('\t', start) : std::string::npos;
     fields.push_back(line.substr(start, tab - start));
     if (tab == std::string::npos) return fields;
     start = tab + 1;
   }
 }
 
-// Reads one line of any length; false at the end of the input.
-bool ReadLine(std::FILE* input, std::string* line) {
+// Reads one line into *line, keeping at most kMaxBatchLine characters; *too_long tells whether
+// more followed. False at the end of the input.
+bool ReadLine(std::FILE* input, std::string* line, bool* too_long) {
   line->clear();
+  *too_long = false;
   int c;
-  while ((c = std::fgetc(input)) != EOF && c != '\n') line->push_back(static_cast<char>(c));
-  if (c == EOF && line->empty()) return false;
-  if (!line->empty() && line->back() == '\r') line->pop_back();  // a file written on Windows
+  bool any = false;
+  while ((c = std::fgetc(input)) != EOF && c != '\n') {
+    any = true;
+    if (line->size() < kMaxBatchLine) {
+      line->push_back(static_cast<char>(c));
+    } else {
+      *too_long = true;
+    }
+  }
+  if (c == EOF && !any) return false;
+  if (!*too_long && !line->empty() && line->back() == '\r') line->pop_back();  // written on Windows
   return true;
 }
 
 // The output line for one batch line.
 void ConvertBatchLine(const std::string& line, NumberStyle style) {
+  // A NUL byte would end a field early in the engine's eyes: "1\0junk" must not read as 1.
   const std::vector<std::string> fields = SplitTabs(line);
-  if (fields.size() != 3) {
-    std::puts("malformed line: expected VALUE<TAB>FROM<TAB>TO");
+  if (fields.size() != 3 || line.find('\0') != std::string::npos) {
+    std::puts(kMalformedLine);
     return;
   }
   double x = 0.0;
@@ -126,6 +144,13 @@ int RunList() {
 
 int RunBatch(std::FILE* input, NumberStyle style) {
   std::string line;
-  while (ReadLine(input, &line)) ConvertBatchLine(line, style);
+  bool too_long = false;
+  while (ReadLine(input, &line, &too_long)) {
+    if (too_long) {
+      std::printf("line too long: more than %zu characters\n", kMaxBatchLine);
+    } else {
+      ConvertBatchLine(line, style);
+    }
+  }
   return kExitSuccess;
 }

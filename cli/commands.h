@@ -30,5 +30,7 @@ int RunShowMetric(const char* units, bool common);
 int RunList();
 
 // Converts each line "VALUE<TAB>FROM<TAB>TO" of input and writes one line per input line: the
-// number or the message that stands for it. Returns kExitSuccess when the input has been read.
+// number or the message that stands for it. A line with another number of fields or with a NUL
+// byte is malformed; one of more than 4096 characters is refused as too long, unread. Returns
+// kExitSuccess when the input has been read.
 int RunBatch(std::FILE* input, NumberStyle style);

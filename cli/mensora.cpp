@@ -1,6 +1,8 @@
 // The mensora command: converts quantities between unit expressions from the command line.
 #include <cstdio>
 #include <cstring>
+#include <exception>
+#include <new>
 
 #include "commands.h"
 
@@ -124,12 +126,20 @@ int Run(const CommandLine& line) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  CommandLine line;
-  const int status = ReadCommandLine(argc, argv, &line);
-  if (line.help) {
-    std::fputs(kHelp, stdout);
-    return kExitSuccess;
+  // Nothing may end the command with an uncaught exception: a failure is a message and status 1.
+  try {
+    CommandLine line;
+    const int status = ReadCommandLine(argc, argv, &line);
+    if (line.help) {
+      std::fputs(kHelp, stdout);
+      return kExitSuccess;
+    }
+    if (status != kExitSuccess) return status;
+    return Run(line);
+  } catch (const std::bad_alloc&) {
+    std::fputs("mensora: out of memory\n", stderr);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "mensora: %s\n", error.what());
   }
-  if (status != kExitSuccess) return status;
-  return Run(line);
+  return kExitEngineFailure;
 }

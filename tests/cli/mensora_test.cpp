@@ -166,4 +166,21 @@ TEST(Mensora, BatchAnswersEveryLineAndGoesOn) {
             "804.672\n");
 }
 
+// Hostile batch input: a NUL byte inside a field, more fields than three, and a line of 20 MB of
+// tabs, each one line of answer, and the lines after them still converted.
+TEST(Mensora, BatchRefusesNulBytesExtraFieldsAndOverlongLines) {
+  const std::string nul_line("1\0junk\tft\tin\n", 13);
+  const std::string input = nul_line + "1\tft\tin\tx\n" + "1\tft\t\tin\n" +
+                            std::string(20 << 20, '\t') + "\n" + "1\tft\tin\n";
+  const RunResult run = RunMensora({"--batch"}, input);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.out,
+            "malformed line: expected VALUE<TAB>FROM<TAB>TO\n"
+            "malformed line: expected VALUE<TAB>FROM<TAB>TO\n"
+            "malformed line: expected VALUE<TAB>FROM<TAB>TO\n"
+            "line too long: more than 4096 characters\n"
+            "12\n");
+}
+
 }  // namespace
