@@ -50,6 +50,14 @@ TEST(FormulaFile, AnEmptyFileHasNoLinesAndAMissingOneIsAnError) {
   EXPECT_EQ(error, "cannot read " + empty.path() + ".absent");
 }
 
+TEST(FormulaFile, RefusesANulByteWithItsLineNumber) {
+  TemporaryFile file(std::string("=Grav()\n=Mensora(1,\"ft\0junk\",\"in\")\n", 35));
+  std::vector<FormulaLine> lines;
+  std::string error;
+  EXPECT_FALSE(ReadFormulaLines(file.path(), &lines, &error));
+  EXPECT_EQ(error, file.path() + ":2: a NUL byte in the line");
+}
+
 TEST(CheckLine, SplitsAtTheFirstTab) {
   std::string formula;
   std::string expected;

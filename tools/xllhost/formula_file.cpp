@@ -23,6 +23,11 @@ bool ReadFormulaLines(const std::string& path, std::vector<FormulaLine>* lines,
   std::string text;
   for (int number = 1; std::getline(file, text); ++number) {
     if (!text.empty() && text.back() == '\r') text.pop_back();
+    // A formula reaches the add-in as NUL-terminated texts: "ft\0junk" would pass as "ft".
+    if (text.find('\0') != std::string::npos) {
+      *error = path + ":" + std::to_string(number) + ": a NUL byte in the line";
+      return false;
+    }
     text = Trimmed(text);
     if (text.empty() || text[0] == '#') continue;
     lines->push_back(FormulaLine{number, text});

@@ -13,7 +13,7 @@ struct FormulaLine {
 
 // The lines of the file at path, skipping blank lines (blanks and tabs only) and comments (the
 // first character that is not a blank is '#'). Returns false with a message naming the file
-// when it cannot be read.
+// when it cannot be read, and naming the file and line when a line holds a NUL byte.
 bool ReadFormulaLines(const std::string& path, std::vector<FormulaLine>* lines,
                       std::string* error);
 
