@@ -103,7 +103,7 @@ std::string RenderEvaluation(const Evaluation& evaluation, NumberStyle style) {
 
 bool RunCommand(SimHost& host, const std::string& name, int* result) {
   const RegisteredFunction* function = host.FindFunction(name);
-  if (!function || function->type_text != "J") return false;
+  if (!function || function->macro_type != 2 || function->type_text != "J") return false;
   const std::string procedure = function->procedure;
   std::vector<ProcedureArgument> none;
   ProcedureResult answer;

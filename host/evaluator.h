@@ -26,7 +26,7 @@ Evaluation EvaluateFormula(SimHost& host, const std::string& formula);
 std::string RenderEvaluation(const Evaluation& evaluation,
                              NumberStyle style = NumberStyle::kCell);
 
-// Runs the command registered under name (type text "J", no arguments) and puts its answer in
-// *result. Returns false without calling when there is no such function, it is not of type J
-// or its procedure could not be resolved.
+// Runs the command registered under name (macro type 2, type text "J", no arguments) and puts
+// its answer in *result. Returns false without calling when there is no such command, it is not
+// of type J or its procedure could not be resolved.
 bool RunCommand(SimHost& host, const std::string& name, int* result);

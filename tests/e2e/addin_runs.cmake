@@ -93,19 +93,22 @@ addin_run(addin_bridge_none
                  --stdout ${here}/formula_argument.out
           OPTIONS --trace --leaks --automation none
           FORMULAS "=Mensora(1,\"ft\",\"in\")" "=ShowCommonMetric(\"Btu\")" "=GasConst()")
-# The bridge's event entry points run as the host's macros and answer 1, with a bridge and
-# without one; the library then unloads with the bridge stopped.
-set(event_macros --run-macro CXllComImpl_OnSheetActivate --run-macro CXllComImpl_OnSheetDeactivate
-    --run-macro CXllComImpl_OnCalculate --run-macro xlCheckInstance)
+# The host runs only the commands the add-in registered: the bridge's probe callback, once the
+# bridge has found the host (and registered it as a command), answers 1; exports the add-in never
+# registered as commands, such as xlAutoFree or the bridge's event entry points, are refused.
 addin_run(addin_event_macros
           EXPECT --stdout ${here}/event_macros.out
-          OPTIONS --leaks ${event_macros})
+          OPTIONS --leaks --run-macro xlCheckInstance)
 addin_run(addin_event_macros_without_bridge
-          EXPECT --stdout ${here}/event_macros.out
-          OPTIONS --leaks --automation none ${event_macros})
+          EXPECT --status 1 --stderr-has "the add-in registered no command xlCheckInstance"
+          OPTIONS --leaks --automation none --run-macro xlCheckInstance)
 addin_run(xllhost_refuses_a_macro_the_addin_lacks
-          EXPECT --status 1 --stderr-has "the add-in exports no macro NoSuchMacro"
+          EXPECT --status 1 --stderr-has "the add-in registered no command NoSuchMacro"
           OPTIONS --run-macro NoSuchMacro)
+addin_run(xllhost_refuses_an_export_that_is_no_command
+          EXPECT --status 1 --stderr-has "the add-in registered no command xlAutoFree"
+                 --stderr-has "the add-in registered no command CXllComImpl_OnCalculate"
+          OPTIONS --leaks --run-macro xlAutoFree --run-macro CXllComImpl_OnCalculate)
 
 # The demo's table, as a new user first sees it.
 addin_run(addin_demo_table

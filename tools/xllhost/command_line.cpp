@@ -148,9 +148,9 @@ const OptionSpec kOptions[] = {
        }
        return true;
      }},
-    {"--run-macro", "NAME", "after the formulas, run the add-in's exported macro NAME (no\n"
-                            "arguments, an integer answer) as the host runs one, and print\n"
-                            "NAME() = answer",
+    {"--run-macro", "NAME", "after the formulas, run the command the add-in registered as\n"
+                            "NAME (macro type 2, no arguments, an integer answer) as the host\n"
+                            "runs one, and print NAME() = answer",
      [](const char* value, XllhostOptions* options, std::string* error) {
        if (*value == '\0') {
          *error = "--run-macro wants a name";

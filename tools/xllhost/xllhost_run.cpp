@@ -23,7 +23,6 @@
 namespace {
 
 typedef BOOL(WINAPI* EntryPoint)(HINSTANCE, DWORD, LPVOID);
-typedef int(__stdcall* MacroProcedure)();
 
 // The file under which the host's workbook stands in the running object table.
 constexpr char kWorkbookPath[] = "C:\\Book1.xls";
@@ -214,17 +213,17 @@ class XllhostRun {
     }
   }
 
-  // Runs the add-in's exported macro name as the host runs one, and prints its answer.
+  // Runs the command the add-in registered under name, as the host runs one, and prints its
+  // answer. Only a registered command: any other export, called as one, could take arguments
+  // it does not get and break the process.
   void RunMacro(const std::string& name) {
-    auto macro =
-        reinterpret_cast<MacroProcedure>(platform::FindProcedure(session_.module(), name.c_str()));
-    if (!macro) {
-      Complain("the add-in exports no macro " + name);
+    int answer = 0;
+    if (!RunCommand(host_, name, &answer)) {
+      FlushTrace();
+      Complain("the add-in registered no command " + name);
       Fail(kStatusFormulaFailed);
       return;
     }
-    const int answer = macro();
-    host_.RecordAddinCall(name, {}, std::to_string(answer));
     FlushTrace();
     std::fputs((name + "() = " + std::to_string(answer) + "\n").c_str(), out_);
   }
