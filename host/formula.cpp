@@ -86,14 +86,16 @@ class FormulaReader {
   }
 
   // a & b as the host joins them: the first error operand is the result; otherwise the texts,
-  // numbers as a cell shows them and truth values as TRUE or FALSE.
+  // numbers as a cell shows them and truth values as TRUE or FALSE. A text grows in place, so a
+  // long chain of joins takes time in proportion to its length.
   static void Join(HostValue* a, const HostValue& b) {
     if (a->type == xltypeErr) return;
     if (b.type == xltypeErr) {
       *a = b;
       return;
     }
-    *a = HostValue::Text(JoinedText(*a) + JoinedText(b));
+    if (a->type != xltypeStr) *a = HostValue::Text(JoinedText(*a));
+    a->text += JoinedText(b);
   }
 
   static std::string JoinedText(const HostValue& value) {
