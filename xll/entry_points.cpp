@@ -104,9 +104,11 @@ extern "C" int __stdcall xlAutoRemove() {
 
 extern "C" XLOPER* __stdcall xlAddInManagerInfo(XLOPER* action) {
   XLOPER* answer = ExceptionBarrier<XLOPER*>(nullptr, [action] {
+    // No action at all is a missing argument: the host gets no null pointer from us.
+    CXllValue missing = CXllValue::Missing();
     CXllValue coerced;
     CXllValue integer_type = CXllValue::Int(xltypeInt);
-    CallHost(coerced, xlCoerce, action, &integer_type);
+    CallHost(coerced, xlCoerce, action ? action : static_cast<XLOPER*>(&missing), &integer_type);
     CXllApp* app = GetApp();
     CXllValue info;
     if (app && coerced.val.w == 1) {

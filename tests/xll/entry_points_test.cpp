@@ -65,4 +65,18 @@ TEST(EntryPointsWithoutApp, AnswerSafely) {
   EXPECT_TRUE(host.live.empty());
 }
 
+// The add-in manager's question without an action: a missing argument goes to the host, never
+// the null pointer, and the answer is the error value.
+TEST(XlAddInManagerInfo, NoActionIsAMissingArgument) {
+  FakeHost host;
+  RefusingApp app;
+  XLOPER* answer = xlAddInManagerInfo(nullptr);
+  ASSERT_NE(answer, nullptr);
+  EXPECT_EQ(answer->xltype, xltypeErr | xlbitDLLFree);
+  ASSERT_EQ(host.CountCalls(xlCoerce), 1);
+  EXPECT_EQ(host.CallsOf(xlCoerce)[0].types, (std::vector<uint16_t>{xltypeMissing, xltypeInt}));
+  xlAutoFree(answer);
+  EXPECT_TRUE(host.live.empty());
+}
+
 }  // namespace
