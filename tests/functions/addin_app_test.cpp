@@ -206,9 +206,10 @@ TEST_F(Addin, EveryOpenAfterACloseOrRemovalRegistersAgain) {
     SCOPED_TRACE(sequence.steps);
     host.ClearTrace();
     for (const char* step = sequence.steps; *step; ++step) {
-      if (*step == 'o') EXPECT_EQ(session.Open(), 1);
-      if (*step == 'c') EXPECT_EQ(session.Close(), 1);
-      if (*step == 'r') EXPECT_EQ(session.Remove(), 1);
+      const int answer = *step == 'o' ? session.Open()
+                         : *step == 'c' ? session.Close()
+                                        : session.Remove();
+      EXPECT_EQ(answer, 1) << *step;
     }
     std::size_t registrations = 0;
     for (const TraceEntry& entry : host.CallsOf(xlfRegister)) {
