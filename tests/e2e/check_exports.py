@@ -5,10 +5,13 @@
 
 FORMAT is the object format objdump must name for the file: pei-i386 for a 32-bit file,
 pei-x86-64 for a 64-bit one (a 64-bit objdump reads both, so only this tells them apart). Each
-EXPORT is a name the file exports, or @N for an export by ordinal N alone. The file fails
-when its exports differ from that list in any way, when it imports XLCall32.dll other than by
-exactly ordinals 2 and 3, or when it imports a DLL outside the system set a statically linked
-add-in may need (extend it with --allow). Prints each problem and exits 1, or prints "ok".
+EXPORT is a name the file exports, NAME@N a name it exports at ordinal N, or @N an export by
+ordinal N alone. The file fails when its exports differ from that list in any way, when it
+imports XLCall32.dll other than as a host of its kind offers it (a 32-bit file by exactly the
+ordinals 2 and 3 of the published export listing; a 64-bit one, whose host library has no
+published ordinals, by exactly the names Excel4 and Excel4v), or when it imports a DLL outside
+the system set a statically linked add-in may need (extend it with --allow). Prints each
+problem and exits 1, or prints "ok".
 """
 
 import argparse
@@ -18,6 +21,8 @@ import sys
 
 HOST_DLL = "xlcall32.dll"
 HOST_ORDINALS = {2, 3}
+HOST_NAMES = {"Excel4", "Excel4v"}
+FORMAT_64 = "pei-x86-64"
 # What the statically linked runtime imports (KERNEL32, msvcrt), plus what an add-in with a
 # message box and an automation bridge adds. Compared without regard to case.
 SYSTEM_DLLS = {"kernel32.dll", "msvcrt.dll", "user32.dll", "ole32.dll", "oleaut32.dll"}
@@ -72,26 +77,35 @@ def read_tables(dump):
                 else:
                     imports[dll].append(("name", name))
     exports = set(names) | {"@%d" % n for n in ordinals - set(names.values())}
+    exports |= {"%s@%d" % (name, ordinal) for name, ordinal in names.items()}
     return exports, imports
 
 
-def find_problems(exports, imports, expected, allowed):
+def host_import_problems(dll, entries, by_name):
+    """The ways one file's imports of the host library break the rule of its kind: by exactly
+    the host's names, or by exactly its ordinals."""
+    kind, wanted = ("name", HOST_NAMES) if by_name else ("ordinal", HOST_ORDINALS)
+    found = {value for entry_kind, value in entries if entry_kind == kind}
+    problems = ["%s: imported by %s: %s" % (dll, other, value)
+                for other, value in entries if other != kind]
+    problems += ["%s: unexpected %s %s" % (dll, kind, value) for value in sorted(found - wanted)]
+    problems += ["%s: %s %s not imported" % (dll, kind, value) for value in sorted(wanted - found)]
+    return problems
+
+
+def find_problems(exports, imports, expected, allowed, file_format=""):
     """Returns one line of text for each way the tables break the rules."""
     problems = []
+    # A plain name matches whatever its ordinal; NAME@N also asks for the ordinal.
+    plain = {name for name in exports if not re.match(r".+@\d+$", name)}
     for name in sorted(set(expected) - exports):
         problems.append("missing export: %s" % name)
-    for name in sorted(exports - set(expected)):
+    asked_ordinals = {name.rsplit("@", 1)[0] for name in expected if re.match(r".+@\d+$", name)}
+    for name in sorted(plain - set(expected) - asked_ordinals):
         problems.append("unexpected export: %s" % name)
     for dll, entries in sorted(imports.items()):
         if dll.lower() == HOST_DLL:
-            by_ordinal = {value for kind, value in entries if kind == "ordinal"}
-            for kind, value in entries:
-                if kind == "name":
-                    problems.append("%s: imported by name: %s" % (dll, value))
-            for ordinal in sorted(by_ordinal - HOST_ORDINALS):
-                problems.append("%s: unexpected ordinal %d" % (dll, ordinal))
-            for ordinal in sorted(HOST_ORDINALS - by_ordinal):
-                problems.append("%s: ordinal %d not imported" % (dll, ordinal))
+            problems += host_import_problems(dll, entries, file_format == FORMAT_64)
         elif dll.lower() not in allowed:
             problems.append("%s: not an allowed import" % dll)
     return problems
@@ -125,13 +139,15 @@ def main():
         print("%s: %s table not understood" % (args.file, " and ".join(unread)))
         return 1
     allowed = SYSTEM_DLLS | {dll.lower() for dll in args.allow}
-    problems = find_problems(exports, imports, args.exports, allowed)
+    problems = find_problems(exports, imports, args.exports, allowed, found_format)
     for problem in problems:
         print("%s: %s" % (args.file, problem))
     if problems:
         return 1
     print("%s: ok (%s; exports %s; imports %s)" % (
-        args.file, found_format, " ".join(sorted(exports)) or "none", " ".join(sorted(imports))))
+        args.file, found_format,
+        " ".join(sorted(e for e in exports if not re.match(r".+@\d+$", e))) or "none",
+        " ".join(sorted(imports))))
     return 0
 
 

@@ -1,5 +1,6 @@
 // A minimal add-in that proves the Windows build's plumbing: a __stdcall export under its plain
-// name, calls into the host through XLCall32.dll by ordinal, and a statically linked runtime.
+// name, calls into the host through XLCall32.dll as the add-in does, and a statically linked
+// runtime.
 #include <string>
 
 #include "platform/host_entry.h"

@@ -1,5 +1,6 @@
 // An add-in that breaks the import rules on purpose, for the export checker's negative tests:
-// linked against an import library that names the host's functions, and needing VERSION.dll.
+// linked against an import library of the other kind of build's (by name in 32-bit, by ordinal in
+// 64-bit), and needing VERSION.dll.
 // winver.h needs the Windows types that the platform header brings in first.
 #include "platform/host_entry.h"
 #include <winver.h>
