@@ -3,8 +3,9 @@
 # UndefinedBehaviorSanitizer, and the command-line checks; a short fuzzing run of each fuzz target
 # (its seed corpus replayed, then a few seconds of new inputs); then the Windows builds, 32-bit
 # (build/win32) and 64-bit (build/win64), each MENSORA.xll with its own xllhost.exe and the same
-# end-to-end tests under Wine, whose private prefix (build/wine) the first test creates. Installs
-# what is missing first. Ends with the line "N passed, N failed".
+# end-to-end tests under Wine, whose private prefix (build/wine) the first test creates; and the
+# same generated formulas through the native and both Windows add-ins, which must agree to the
+# last digit. Installs what is missing first. Ends with the line "N passed, N failed".
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -83,6 +84,18 @@ if ./scripts/install-deps.sh windows; then
   build build/win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-x86_64.cmake" \
     -DMENSORA_BIN_DIR="$root/build/win64" \
     && run_ctest build/win64 "win64 tests (Wine)"
+else
+  failed=$((failed + 1))
+fi
+
+# The same few thousand formulas through the native add-in and both Windows ones under Wine: one
+# pass or failure, the same output to the last digit required.
+echo "== cross-build results =="
+if python3 tests/e2e/cross_build.py --mensora build/bin/mensora --out build/cross \
+     --build native - build/bin/xllhost build/bin/MENSORA.so \
+     --build win32 scripts/wine-run.sh build/win32/xllhost.exe build/win32/MENSORA.xll \
+     --build win64 scripts/wine-run.sh build/win64/xllhost.exe build/win64/MENSORA.xll; then
+  passed=$((passed + 1))
 else
   failed=$((failed + 1))
 fi
