@@ -253,13 +253,25 @@ constexpr double kMaxWholePower = 1024.0;
 // product stays in [1, 2) with the binary exponents counted apart, so none overflows.
 double WholePower(double x, int n) {
   if (n == 2) return x * x;  // a single product is rounded once anyway
+  const int magnitude = n < 0 ? -n : n;
+  if (magnitude <= 4 && x > 0x1p-200 && x < 0x1p200) {
+    // Small powers of moderate numbers stay far inside the range: no exponents to count.
+    Double2 power = TwoProduct(x, x);
+    if (magnitude == 3) power = Multiply(power, x);
+    if (magnitude == 4) power = Multiply(power, power);
+    if (n < 0) power = Divide(Exact(1.0), power);
+    return power.hi;
+  }
   int exponent = 0;
   Double2 square = Exact(Decompose(x, &exponent));
   long square_exponent = exponent;
-  Double2 product = Exact(1.0);
+  Double2 product = Exact(0.0);  // 0: no factor taken yet
   long product_exponent = 0;
-  for (unsigned count = static_cast<unsigned>(n < 0 ? -n : n);;) {
-    if (count & 1u) {
+  for (unsigned count = static_cast<unsigned>(magnitude);;) {
+    if ((count & 1u) && product.hi == 0.0) {
+      product = square;
+      product_exponent = square_exponent;
+    } else if (count & 1u) {
       product = Multiply(product, square);
       product_exponent += square_exponent;
       if (product.hi >= 2.0) {
