@@ -15,11 +15,9 @@ Prints what went wrong and exits 1, or exits 0.
 import argparse
 import os
 import re
-import subprocess
 import sys
 
-# The emulator's status for a program this machine cannot run at all; ctest counts it as skipped.
-NOT_RUN = 77
+import emulated_run
 
 # The functions that take a unit expression, each as a formula around one expression.
 TEXT_FUNCTIONS = {
@@ -175,12 +173,9 @@ def main():
         for formula, expected in cases:
             file.write("%s\t%s\n" % (formula, expected))
 
-    command = ([args.emulator] if args.emulator else []) + command
     command += ["--leaks", "--check", check_path] + formulas
-    run = subprocess.run(command, capture_output=True, encoding="latin-1")
-    if args.emulator and run.returncode == NOT_RUN:
-        print(run.stderr, end="")
-        return NOT_RUN
+    run = emulated_run.run(command, args.emulator, encoding="latin-1")
+    command = ([args.emulator] if args.emulator else []) + command
     lines = run.stdout.replace("\r\n", "\n").splitlines()
     problems = []
     if run.returncode != 0:

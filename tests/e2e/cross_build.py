@@ -19,9 +19,7 @@ import random
 import subprocess
 import sys
 
-# The runner's status for a program this machine cannot run at all (a 32-bit one where the kernel
-# lacks 32-bit support): that build is left out of the comparison, and said.
-NOT_RUN = 77
+import emulated_run
 
 POWERS = ["", "", "", "^2", "^3", "^-2", "^0.5", "^1.5", "^3/2", "/2", "^2/3", "^0.25", "^1.7",
           "^-0.3", "^4", "^2.5"]
@@ -33,7 +31,7 @@ def read_catalogue(mensora):
     listing = subprocess.run([mensora, "--list"], capture_output=True, text=True, check=True)
     groups = {}
     for line in listing.stdout.splitlines():
-        name, _factor, si_text = line.split("\t")
+        name, _factor, si_text = line.split("\t")[:3]
         groups.setdefault(si_text, []).append(name)
     return groups
 
@@ -126,7 +124,8 @@ def main():
     compared = []
     for name, runner, xllhost, addin in args.build:
         status, table, errors = run_build(name, runner, xllhost, addin, formulas_path, args.out)
-        if status == NOT_RUN and runner != "-":
+        # A build whose programs this machine cannot run is left out of the comparison, and said.
+        if status == emulated_run.NOT_RUN and runner != "-":
             print("cross-build: %s: %s" % (name, errors.strip() or "not run on this machine"))
             continue
         compared.append(name)

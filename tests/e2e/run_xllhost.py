@@ -16,11 +16,9 @@ returns, which programs run under Wine write. Prints what differs and exits 1, o
 import argparse
 import difflib
 import re
-import subprocess
 import sys
 
-# The emulator's status for a program this machine cannot run at all; ctest counts it as skipped.
-NOT_RUN = 77
+import emulated_run
 
 
 def call_name(line):
@@ -68,15 +66,12 @@ def main():
     parser.add_argument("command", nargs=argparse.REMAINDER)
     args = parser.parse_args()
     command = args.command[1:] if args.command[:1] == ["--"] else args.command
-    if args.emulator:
-        command = [args.emulator] + command
     if not command:
         parser.error("no command to run")
 
-    run = subprocess.run(command, capture_output=True, text=True, errors="replace")
-    if args.emulator and run.returncode == NOT_RUN:
-        print(run.stderr, end="")
-        return NOT_RUN
+    run = emulated_run.run(command, args.emulator, text=True, errors="replace")
+    if args.emulator:
+        command = [args.emulator] + command
     stdout = run.stdout.replace("\r\n", "\n")
     stderr_lines = run.stderr.replace("\r\n", "\n").splitlines()
     problems = []

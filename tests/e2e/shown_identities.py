@@ -12,8 +12,9 @@ missing or empty table fails too.
 
 import argparse
 import os
-import subprocess
 import sys
+
+import emulated_run
 
 
 def read_identities(path):
@@ -55,9 +56,8 @@ def main():
     with open(formulas, "w", encoding="utf-8") as file:
         file.write("".join(formula + "\n" for formula, _ in expected))
 
-    run = subprocess.run(([args.emulator] if args.emulator else []) + command[:-1]
-                         + ["--file", formulas, command[-1]],
-                         capture_output=True, text=True, errors="replace")
+    run = emulated_run.run(command[:-1] + ["--file", formulas, command[-1]], args.emulator,
+                           text=True, errors="replace")
     # The table's rows follow its heading and rule, one a formula, in order.
     rows = run.stdout.replace("\r\n", "\n").splitlines()[2:]
     problems = []

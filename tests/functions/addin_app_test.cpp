@@ -217,7 +217,7 @@ TEST_F(Addin, EveryOpenAfterACloseOrRemovalRegistersAgain) {
     }
     EXPECT_EQ(registrations, sequence.registrations);
     EXPECT_EQ(RenderEvaluation(EvaluateFormula(host, "=Mensora(1,\"ft\",\"in\")")), "12");
-    EXPECT_EQ(RenderEvaluation(EvaluateFormula(host, "=Grav()")), "{9.806652,\"m / s^2\"}");
+    EXPECT_EQ(RenderEvaluation(EvaluateFormula(host, "=Grav()")), "{9.80665,\"m / s^2\"}");
     // Back to the state a fresh load is in.
     session.Remove();
     session.Close();
