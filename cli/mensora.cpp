@@ -5,12 +5,13 @@
 #include <new>
 
 #include "commands.h"
+#include "mensora_version.h"
 
 namespace {
 
 constexpr const char kUsage[] =
     "usage: mensora [-r] VALUE FROM [TO]\n"
-    "       mensora --si EXPR | --common EXPR | --list | [-r] --batch | --help\n";
+    "       mensora --si EXPR | --common EXPR | --list | [-r] --batch | --help | --version\n";
 
 constexpr const char kHelp[] =
     "mensora - convert physical quantities between units of measure\n"
@@ -25,6 +26,7 @@ constexpr const char kHelp[] =
     "  mensora --batch          read lines VALUE<TAB>FROM<TAB>TO from standard input and write\n"
     "                           one line for each: the converted number or the message\n"
     "  mensora --help           print this text\n"
+    "  mensora --version        print the version\n"
     "\n"
     "options:\n"
     "  -r, --round-trip         print numbers exactly (shortest round-trip decimal) instead\n"
@@ -63,6 +65,7 @@ struct CommandLine {
   const char* expression = nullptr;  // the EXPR of --si and --common
   NumberStyle style = NumberStyle::kCell;
   bool help = false;
+  bool version = false;
   const char* positional[3] = {};
   int positional_count = 0;
 };
@@ -79,6 +82,8 @@ int ReadCommandLine(int argc, char** argv, CommandLine* line) {
       options_ended = true;
     } else if (std::strcmp(argument, "-h") == 0 || std::strcmp(argument, "--help") == 0) {
       line->help = true;
+    } else if (std::strcmp(argument, "--version") == 0) {
+      line->version = true;
     } else if (std::strcmp(argument, "-r") == 0 || std::strcmp(argument, "--round-trip") == 0) {
       line->style = NumberStyle::kRoundTrip;
     } else if (std::strcmp(argument, "--si") == 0 || std::strcmp(argument, "--common") == 0) {
@@ -132,6 +137,10 @@ int main(int argc, char** argv) {
     const int status = ReadCommandLine(argc, argv, &line);
     if (line.help) {
       std::fputs(kHelp, stdout);
+      return kExitSuccess;
+    }
+    if (line.version) {
+      std::printf("mensora %s\n", kMensoraVersion);
       return kExitSuccess;
     }
     if (status != kExitSuccess) return status;

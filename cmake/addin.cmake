@@ -16,3 +16,4 @@ endif()
 # one, and the bridge's exports would be left out).
 target_sources(mensora_addin PRIVATE $<TARGET_OBJECTS:mensora_xll> $<TARGET_OBJECTS:mensora_com>)
 target_link_libraries(mensora_addin PRIVATE mensora_functions mensora_units mensora_platform)
+mensora_version_resource(mensora_addin "Mensora unit conversions for spreadsheets")

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -132,6 +133,33 @@ TEST(Mensora, HelpDocumentsEveryMode) {
        {"--si", "--common", "--list", "--batch", "--round-trip", "exit status"}) {
     EXPECT_NE(run.out.find(word), std::string::npos) << word;
   }
+}
+
+// The version is the project's, and the manual page, which carries it too, describes every
+// option that --help lists.
+TEST(Mensora, VersionAndManualPageAgreeWithTheHelp) {
+  const RunResult version = RunMensora({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, std::string("mensora ") + MENSORA_PROJECT_VERSION + "\n");
+
+  std::string manual = ReadFile(MENSORA_MANUAL);
+  ASSERT_FALSE(manual.empty()) << MENSORA_MANUAL;
+  // In the page's source a hyphen of an option is written "\-".
+  for (std::size_t at = manual.find("\\-"); at != std::string::npos; at = manual.find("\\-", at)) {
+    manual.erase(at, 1);
+  }
+  EXPECT_NE(manual.find(std::string("\"Mensora ") + MENSORA_PROJECT_VERSION + "\""),
+            std::string::npos);
+  std::istringstream help(RunMensora({"--help"}).out);
+  int options = 0;
+  for (std::string word; help >> word;) {
+    const bool option = word.size() >= 2 && word[0] == '-' &&
+                        std::isalpha(static_cast<unsigned char>(word.back()));
+    if (!option) continue;
+    ++options;
+    EXPECT_NE(manual.find(word), std::string::npos) << word;
+  }
+  EXPECT_GE(options, 7);
 }
 
 TEST(Mensora, ListsTheWholeCatalogue) {

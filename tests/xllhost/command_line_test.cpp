@@ -97,10 +97,20 @@ TEST(CommandLine, HelpNeedsNoAddinAndListsEveryOption) {
   for (const char* option : {"--version V", "--name NAME", "--open N", "--file F", "--check F",
                              "--round-trip", "--trace", "--remove", "--leaks", "--automation MODE",
                              "--run-macro NAME", "--repeat N", "--cycles N", "--max-growth KIB",
-                             "CHAR(n)", "--help"}) {
+                             "CHAR(n)", "--help", "--xllhost-version"}) {
     EXPECT_NE(help.find(option), std::string::npos) << option;
   }
   EXPECT_NE(help.find("exit status"), std::string::npos);
+}
+
+// Asking for xllhost's own version needs no add-in and leaves --version, the host version the
+// add-in is told, as it was.
+TEST(CommandLine, OwnVersionNeedsNoAddinAndIsNotTheHostVersion) {
+  XllhostOptions options;
+  std::string error;
+  ASSERT_TRUE(Parse({"--xllhost-version"}, &options, &error)) << error;
+  EXPECT_TRUE(options.show_version);
+  EXPECT_EQ(options.version, "16.0");
 }
 
 struct Refusal {

@@ -159,6 +159,12 @@ const OptionSpec kOptions[] = {
        options->macros.push_back(value);
        return true;
      }},
+    {"--xllhost-version", nullptr, "print the version of xllhost itself (--version V is the\n"
+                                   "host version the add-in is told)",
+     [](const char*, XllhostOptions* options, std::string*) {
+       options->show_version = true;
+       return true;
+     }},
     {"--help", nullptr, "print this text",
      [](const char*, XllhostOptions* options, std::string*) {
        options->help = true;
@@ -213,7 +219,7 @@ bool ParseCommandLine(int argc, const char* const* argv, XllhostOptions* options
     }
     if (!option->apply(value, options, error)) return false;
   }
-  if (!have_path && !options->help) {
+  if (!have_path && !options->help && !options->show_version) {
     *error = "no add-in named";
     return false;
   }

@@ -33,12 +33,13 @@ struct XllhostOptions {
   AutomationMode automation = AutomationMode::kActive;
   std::vector<std::string> macros;         // --run-macro, in order
   bool help = false;
+  bool show_version = false;               // --xllhost-version: print xllhost's own version
 };
 
 // Reads argv into options. The first argument that is not an option is the add-in's path, the
 // rest are formulas; "--" makes every later argument a positional one. Returns false with a
 // message (no "xllhost:" prefix) when an option is unknown, lacks its value or has a bad one,
-// or when no add-in is named (unless help was asked for).
+// or when no add-in is named (unless help or xllhost's version was asked for).
 bool ParseCommandLine(int argc, const char* const* argv, XllhostOptions* options,
                       std::string* error);
 

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <string>
 
+#include "mensora_version.h"
 #include "tools/xllhost/command_line.h"
 #include "tools/xllhost/xllhost_run.h"
 
@@ -15,6 +16,10 @@ int main(int argc, char** argv) {
   }
   if (options.help) {
     std::fputs(HelpText().c_str(), stdout);
+    return kStatusOk;
+  }
+  if (options.show_version) {
+    std::printf("xllhost %s\n", kMensoraVersion);
     return kStatusOk;
   }
   return RunXllhost(options, stdout, stderr);
