@@ -5,6 +5,8 @@
 #   install-deps.sh windows  the mingw-w64 cross compilers and Wine (32- and 64-bit)
 #   install-deps.sh bench    UDUNITS-2 (the peer the benchmarks measure against) and valgrind
 #   install-deps.sh fuzz     clang and its libFuzzer runtime
+#   install-deps.sh release  what scripts/package.sh and its tests use: cmark-gfm (Markdown to
+#                            HTML), zip and unzip, man-db, dpkg-dev (the package's dependencies)
 #   install-deps.sh all      native and windows
 set -euo pipefail
 
@@ -14,6 +16,7 @@ windows_pkgs=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 bi
               wine wine32:i386 wine64)
 bench_pkgs=(libbenchmark-dev libudunits2-dev valgrind)
 fuzz_pkgs=(clang libclang-rt-14-dev)
+release_pkgs=(cmark-gfm zip unzip man-db dpkg-dev)
 
 pkgs=()
 case "$want" in
@@ -21,8 +24,9 @@ case "$want" in
   windows) pkgs=("${windows_pkgs[@]}") ;;
   bench)   pkgs=("${bench_pkgs[@]}") ;;
   fuzz)    pkgs=("${fuzz_pkgs[@]}") ;;
+  release) pkgs=("${release_pkgs[@]}") ;;
   all)     pkgs=("${native_pkgs[@]}" "${windows_pkgs[@]}") ;;
-  *) echo "usage: $0 [native|windows|bench|fuzz|all]" >&2; exit 2 ;;
+  *) echo "usage: $0 [native|windows|bench|fuzz|release|all]" >&2; exit 2 ;;
 esac
 
 sudo_cmd=()
