@@ -37,8 +37,11 @@ endfunction()
 function(mensora_import_library target def)
   mensora_def_for_arch(arch_def ${def})
   set(lib ${CMAKE_CURRENT_BINARY_DIR}/lib${target}.a)
+  # dlltool names the library's internal symbols after the output path it is given; a bare
+  # file name keeps the build folder out of them (and out of the add-in's debug information).
   add_custom_command(OUTPUT ${lib}
-    COMMAND ${CMAKE_DLLTOOL} -k -d ${arch_def} -l ${lib}
+    COMMAND ${CMAKE_DLLTOOL} -k -d ${arch_def} -l lib${target}.a
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     DEPENDS ${arch_def}
     COMMENT "Import library ${target} from ${def}"
     VERBATIM)
