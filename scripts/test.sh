@@ -3,9 +3,11 @@
 # UndefinedBehaviorSanitizer, and the command-line checks; a short fuzzing run of each fuzz target
 # (its seed corpus replayed, then a few seconds of new inputs); then the Windows builds, 32-bit
 # (build/win32) and 64-bit (build/win64), each MENSORA.xll with its own xllhost.exe and the same
-# end-to-end tests under Wine, whose private prefix (build/wine) the first test creates; and the
-# same generated formulas through the native and both Windows add-ins, which must agree to the
-# last digit. Installs what is missing first. Ends with the line "N passed, N failed".
+# end-to-end tests under Wine, whose private prefix (build/wine) the first test creates; then the
+# release files of scripts/package.sh (tests/release: a second build of each add-in gives the same
+# bytes, the Windows archive's contents and add-ins, the Debian package installed and removed
+# again); and the same generated formulas through the native and both Windows add-ins, which must
+# agree to the last digit. Installs what is missing first. Ends with the line "N passed, N failed".
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -84,6 +86,15 @@ if ./scripts/install-deps.sh windows; then
   build build/win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-x86_64.cmake" \
     -DMENSORA_BIN_DIR="$root/build/win64" \
     && run_ctest build/win64 "win64 tests (Wine)"
+
+  echo "== release files =="
+  if ./scripts/package.sh >build/package.log 2>&1; then
+    cmake -S "$root/tests/release" -B build/release -DMENSORA_SOURCE_DIR="$root" \
+      >build/release.configure.log 2>&1 && run_ctest build/release "release files"
+  else
+    tail -n 40 build/package.log
+    failed=$((failed + 1))
+  fi
 else
   failed=$((failed + 1))
 fi
