@@ -39,8 +39,6 @@ check "the manual page reads" bash -c 'man -P cat mensora 2>/dev/null | grep -q 
 check "the licence" test -f /usr/share/doc/mensora/copyright
 
 "${apt_get[@]}" purge mensora >/dev/null || failures=$((failures + 1))
-check "removed" bash -c '! dpkg-query -W -f="\${Status}\n" mensora 2>/dev/null | grep -q " installed$"'
 check "the command is gone" test ! -e /usr/bin/mensora
-check "the manual page is gone" test ! -e /usr/share/man/man1/mensora.1.gz
 [ "$failures" -eq 0 ] && echo "installed, checked and removed $(basename "$deb")"
 [ "$failures" -eq 0 ]
