@@ -1,11 +1,15 @@
 # How release files are made: the same bytes from every clean build of a commit, and on Windows
 # the add-in shipped without its debug information, which stays beside it for crash reports.
 
-# No build paths in what the compiler writes (__FILE__, debug information): sources are named
-# from the top of the source tree (".") and the build folder is "build". The later map wins
-# where both match, as for a build folder inside the source tree.
-add_compile_options(-ffile-prefix-map=${PROJECT_SOURCE_DIR}=.
-                    -ffile-prefix-map=${PROJECT_BINARY_DIR}=build)
+# No build paths in what the compiler writes. __FILE__ names a source from the top of the tree
+# ("units/parser.cpp"); debug information names the sources under /mensora and the build folder
+# /mensora/build, so that a debugger finds the sources of a checkout with one rule (gdb:
+# "set substitute-path /mensora CHECKOUT"). Where two maps match, as for a build folder inside
+# the source tree, the later one wins.
+add_compile_options(-fmacro-prefix-map=${PROJECT_SOURCE_DIR}/=
+                    -fmacro-prefix-map=${PROJECT_BINARY_DIR}/=build/
+                    -fdebug-prefix-map=${PROJECT_SOURCE_DIR}=/mensora
+                    -fdebug-prefix-map=${PROJECT_BINARY_DIR}=/mensora/build)
 if(WIN32)
   # No link time in the file header.
   add_link_options(-Wl,--no-insert-timestamp)
