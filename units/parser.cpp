@@ -1,37 +1,234 @@
-// The unit-expression parser: a tokenizer and a five-state machine over the catalogue's names.
+// The unit-expression parser: a tokenizer over UTF-8 text and a state machine over unit names,
+// with the enclosing levels of open groups kept on a fixed stack.
 #include "parser.h"
 
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 
 #include "power.h"
 #include "text_buffer.h"
+#include "unit_lookup.h"
+#include "utf8.h"
 
 namespace {
 
 // States of the parse, named after the token that led to them.
 enum ParseState {
-  kAfterUnit = 1,     // the start, or a unit name
+  kAfterUnit = 1,     // the start, a unit name or a closed group
   kAfterCaret = 2,    // '^' after a unit name (or at the start)
-  kAfterPower = 3,    // the number after '^'
+  kAfterPower = 3,    // the number after '^', or a superscript power
   kAfterDivisor = 4,  // the number after '/', dividing the power
   kAfterSlash = 5,    // '/'
+  kAfterMinus = 6,    // a '-' right after '^': the power that follows is negative
 };
 
-enum TokenKind { kEndToken, kNameToken, kNumberToken, kCaretToken, kSlashToken };
+enum TokenKind {
+  kEndToken,
+  kNameToken,
+  kNumberToken,
+  kCaretToken,
+  kSlashToken,
+  kMinusToken,
+  kOpenToken,
+  kCloseToken,
+  kSuperscriptToken,
+  kFailedToken,
+};
 
-// Character classes on signed bytes: no byte of 0x80 or above is a letter or a digit.
-bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool IsNumberChar(char c) { return (c >= '0' && c <= '9') || c == '.'; }
-bool IsOperator(char c) { return c == '^' || c == '/'; }
-bool IsSeparator(char c) { return !IsLetter(c) && !IsNumberChar(c) && !IsOperator(c); }
+// What an ASCII character starts.
+enum AsciiClass : uint8_t {
+  kSeparatorChar,
+  kLetterChar,
+  kNumberChar,
+  kOperatorChar,  // '^' '/' '(' ')'
+  kMinusChar,     // a separator, unless it follows '^'
+  kEndChar,
+};
 
-TokenKind KindOf(const char* token) {
-  if (token[0] == '\0') return kEndToken;
-  if (token[0] == '^') return kCaretToken;
-  if (token[0] == '/') return kSlashToken;
-  if (IsNumberChar(token[0])) return kNumberToken;
-  return kNameToken;
+constexpr AsciiClass ClassOf(int c) {
+  if (c == '\0') return kEndChar;
+  if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return kLetterChar;
+  if ((c >= '0' && c <= '9') || c == '.') return kNumberChar;
+  if (c == '^' || c == '/' || c == '(' || c == ')') return kOperatorChar;
+  if (c == '-') return kMinusChar;
+  return kSeparatorChar;
+}
+
+struct AsciiClassTable {
+  AsciiClass of[128];
+};
+constexpr AsciiClassTable MakeAsciiClassTable() {
+  AsciiClassTable table{};
+  for (int c = 0; c < 128; ++c) table.of[c] = ClassOf(c);
+  return table;
+}
+constexpr AsciiClassTable kAscii = MakeAsciiClassTable();
+
+bool IsNumberByte(char c) { return (c >= '0' && c <= '9') || c == '.'; }
+
+// Characters beyond ASCII that separate like a blank: the no-break spaces, the middle dot, the
+// dot operator and the multiplication sign, so that "N·m" is N m.
+bool IsWideSeparator(uint32_t code) {
+  return code == 0x00A0 || code == 0x202F || code == 0x00B7 || code == 0x22C5 || code == 0x00D7;
+}
+
+constexpr uint32_t kSuperscriptMinus = 0x207B;
+
+// The digit a superscript character stands for, or -1.
+int SuperscriptDigit(uint32_t code) {
+  switch (code) {
+    case 0x2070: return 0;
+    case 0x00B9: return 1;
+    case 0x00B2: return 2;
+    case 0x00B3: return 3;
+    default: return code >= 0x2074 && code <= 0x2079 ? static_cast<int>(code - 0x2070) : -1;
+  }
+}
+
+// Whether a superscript power starts at text: a superscript digit, or a superscript minus before
+// one. A superscript minus alone belongs to the name it touches.
+bool StartsSuperscript(const char* text, std::size_t length, uint32_t code) {
+  if (SuperscriptDigit(code) >= 0) return true;
+  if (code != kSuperscriptMinus) return false;
+  const std::size_t next = CharacterLength(text + length);
+  return SuperscriptDigit(CodePoint(text + length, next)) >= 0;
+}
+
+// Blanks, the only characters allowed between '^' and the minus sign of its power.
+bool IsBlankBefore(const char* text, int at, int* length) {
+  const auto byte = [&](int i) { return static_cast<unsigned char>(text[i]); };
+  *length = 1;
+  if (byte(at) == ' ' || byte(at) == '\t') return true;
+  *length = 2;
+  if (at >= 1 && byte(at - 1) == 0xC2 && byte(at) == 0xA0) return true;  // U+00A0
+  *length = 3;
+  return at >= 2 && byte(at - 2) == 0xE2 && byte(at - 1) == 0x80 && byte(at) == 0xAF;  // U+202F
+}
+
+// Whether the '-' at text[at] follows a '^' with only blanks between.
+bool MinusFollowsCaret(const char* text, int at) {
+  int before = at - 1;
+  int length = 0;
+  while (before >= 0 && IsBlankBefore(text, before, &length)) before -= length;
+  return before >= 0 && text[before] == '^';
+}
+
+// Collects a token's text: whole characters while they fit the buffer (kUnitTextSize bytes),
+// then nothing more, so that a run longer than the buffer is kept whole in the position but cut
+// in the token.
+class TokenText {
+ public:
+  explicit TokenText(char* token) : token_(token) {}
+  void Add(const char* text, std::size_t length) {
+    if (full_ || length_ + length >= kUnitTextSize) {
+      full_ = true;
+      return;
+    }
+    for (std::size_t i = 0; i < length; ++i) token_[length_++] = text[i];
+  }
+  void Add(char c) { Add(&c, 1); }
+  void End() { token_[length_] = '\0'; }
+
+ private:
+  char* token_;
+  std::size_t length_ = 0;
+  bool full_ = false;
+};
+
+// Reads one token from *position and advances it. A failure writes its message into
+// error_string and gives kFailedToken.
+TokenKind ReadToken(const char* text, int* position, char* token, char* error_string) {
+  int at = *position;
+  TokenText out(token);
+  TokenKind kind = kEndToken;
+  for (;;) {
+    const unsigned char c = static_cast<unsigned char>(text[at]);
+    if (c < 0x80) {
+      const AsciiClass ascii = kAscii.of[c];
+      if (ascii == kSeparatorChar) {
+        ++at;
+        continue;
+      }
+      if (ascii == kEndChar) break;
+      if (ascii == kMinusChar) {
+        if (!MinusFollowsCaret(text, at)) {
+          ++at;
+          continue;
+        }
+        out.Add(text[at++]);
+        kind = kMinusToken;
+        break;
+      }
+      if (ascii == kOperatorChar) {
+        out.Add(text[at++]);
+        kind = c == '^' ? kCaretToken : c == '/' ? kSlashToken : c == '(' ? kOpenToken
+                                                                            : kCloseToken;
+        break;
+      }
+      if (ascii == kNumberChar) {
+        kind = kNumberToken;
+        bool had_point = false;
+        while (IsNumberByte(text[at])) {
+          const bool point = text[at] == '.';
+          out.Add(text[at++]);
+          if (point && had_point) {
+            out.End();
+            *position = at;
+            CopyText(error_string, kUnitTextSize, "Error: two decimal points in ");
+            AppendText(error_string, kUnitTextSize, token);
+            return kFailedToken;
+          }
+          had_point = had_point || point;
+        }
+        break;
+      }
+      kind = kNameToken;  // an ASCII letter
+      break;
+    }
+    const std::size_t length = CharacterLength(text + at);
+    const uint32_t code = CodePoint(text + at, length);
+    if (IsWideSeparator(code)) {
+      at += static_cast<int>(length);
+      continue;
+    }
+    if (StartsSuperscript(text + at, length, code)) {
+      kind = kSuperscriptToken;
+      if (code == kSuperscriptMinus) {
+        out.Add(text + at, length);
+        at += static_cast<int>(length);
+      }
+      for (;;) {
+        const std::size_t digit_length = CharacterLength(text + at);
+        if (SuperscriptDigit(CodePoint(text + at, digit_length)) < 0) break;
+        out.Add(text + at, digit_length);
+        at += static_cast<int>(digit_length);
+      }
+      break;
+    }
+    kind = kNameToken;  // any other character belongs to a name
+    break;
+  }
+  if (kind == kNameToken) {
+    // Letters and every character beyond ASCII but the separators and superscript powers.
+    for (;;) {
+      const unsigned char c = static_cast<unsigned char>(text[at]);
+      if (c < 0x80) {
+        if (kAscii.of[c] != kLetterChar) break;
+        out.Add(static_cast<char>(c));
+        ++at;
+        continue;
+      }
+      const std::size_t length = CharacterLength(text + at);
+      const uint32_t code = CodePoint(text + at, length);
+      if (IsWideSeparator(code) || StartsSuperscript(text + at, length, code)) break;
+      out.Add(text + at, length);
+      at += static_cast<int>(length);
+    }
+  }
+  out.End();
+  *position = at;
+  return kind;
 }
 
 // The decimal value of a run of digits and at most one '.', as atof reads it: "2." is 2,
@@ -42,12 +239,38 @@ double NumberValue(const char* token) {
   return result.ec == std::errc() ? value : 0.0;
 }
 
-// The offset that a temperature scale carries when its name is the whole expression.
+// The value of a superscript power: "²" is 2, "⁻¹" is -1.
+double SuperscriptValue(const char* token) {
+  double value = 0.0;
+  double sign = 1.0;
+  for (std::size_t at = 0; token[at] != '\0';) {
+    const std::size_t length = CharacterLength(token + at);
+    const uint32_t code = CodePoint(token + at, length);
+    if (code == kSuperscriptMinus) {
+      sign = -1.0;
+    } else {
+      value = value * 10.0 + SuperscriptDigit(code);
+    }
+    at += length;
+  }
+  return sign * value;
+}
+
+// The offset that a temperature scale carries when its name is the whole expression. name is
+// the catalogue name the unit was read as (nullptr for none).
 double OffsetOf(const char* name) {
+  if (name == nullptr) return 0.0;
   if (SameText(name, "degC")) return kCelsiusOffset;
   if (SameText(name, "degF")) return kFahrenheitOffset;
   return 0.0;
 }
+
+// What an open group keeps of the level around it.
+struct EnclosingLevel {
+  double factor;
+  double exponents[kDimensionCount];
+  bool dividing;
+};
 
 // Everything one parse works on; nothing of it outlives the call.
 struct WorkingState {
@@ -55,17 +278,20 @@ struct WorkingState {
   double offset = 0.0;
   double exponents[kDimensionCount] = {};
   double pending_factor = 1.0;
-  DimensionVector pending_dimension = {};
+  double pending_exponents[kDimensionCount] = {};
   double pending_power = 1.0;
   bool dividing = false;
   int state = kAfterUnit;
   int counted_tokens = 0;
+  int depth = 0;
+  EnclosingLevel enclosing[kMaxGroupDepth];  // written only as groups open
 };
 
 // Multiplies (or, once a '/' has been followed by a unit, divides) the pending unit into the
 // result. The '/' check comes last: the unit before the '/' is still multiplied in.
 void ApplyPendingUnit(WorkingState& work) {
-  // Most units stand to the power 1, which needs no call at all.
+  // Most units stand to the power 1, which needs no call at all. This is the one place where a
+  // unit is raised.
   const double raised = work.pending_power == 1.0
                             ? work.pending_factor
                             : RaiseToPower(work.pending_factor, work.pending_power);
@@ -77,7 +303,7 @@ void ApplyPendingUnit(WorkingState& work) {
   }
   for (int slot = 0; slot < kDimensionCount; ++slot) {
     work.exponents[slot] =
-        work.pending_dimension.exp[slot] * work.pending_power + work.exponents[slot];
+        work.pending_exponents[slot] * work.pending_power + work.exponents[slot];
   }
   work.pending_factor = 1.0;
   work.pending_power = 1.0;
@@ -91,49 +317,102 @@ void WriteUnknownUnit(char* error_string, const char* name) {
   AppendText(error_string, kUnitTextSize, "'");
 }
 
+int Fail(char* error_string, const char* message) {
+  CopyText(error_string, kUnitTextSize, message);
+  return 0;
+}
+
+// '(' (the pending unit has just been applied): the level around the group is put aside, and
+// the group starts as an expression of its own.
+int OpenGroup(WorkingState& work, char* error_string) {
+  // A power is a number: "m^(1/2)" would otherwise read as m times a group of no dimension.
+  if (work.state == kAfterCaret || work.state == kAfterMinus) {
+    return Fail(error_string, "^ in wrong place");
+  }
+  if (work.depth == kMaxGroupDepth) {
+    return Fail(error_string, "Parentheses nested more than 16 deep");
+  }
+  EnclosingLevel& level = work.enclosing[work.depth++];
+  level.factor = work.factor;
+  std::memcpy(level.exponents, work.exponents, sizeof level.exponents);
+  level.dividing = work.dividing;
+  // The group starts as the whole text does, with nothing pending: the unit before the '(' has
+  // been applied, but its exponents are still where the next unit's will go.
+  work.factor = 1.0;
+  for (int slot = 0; slot < kDimensionCount; ++slot) {
+    work.exponents[slot] = 0.0;
+    work.pending_exponents[slot] = 0.0;
+  }
+  work.dividing = false;
+  work.state = kAfterUnit;
+  return 1;
+}
+
+// ')' (the group's last unit has just been applied): the group becomes the pending unit of the
+// level around it, which may raise it to a power or divide by it.
+int CloseGroup(WorkingState& work, char* error_string) {
+  if (work.depth == 0) return Fail(error_string, "Unbalanced parentheses");
+  const EnclosingLevel& level = work.enclosing[--work.depth];
+  work.pending_factor = work.factor;
+  std::memcpy(work.pending_exponents, work.exponents, sizeof work.pending_exponents);
+  work.pending_power = 1.0;
+  work.factor = level.factor;
+  std::memcpy(work.exponents, level.exponents, sizeof work.exponents);
+  work.dividing = level.dividing;
+  work.state = kAfterUnit;
+  return 1;
+}
+
 // Acts on one counted token. Returns 0 with the message in error_string when it is misplaced.
 int ActOnToken(WorkingState& work, TokenKind kind, const char* token, char* error_string) {
   switch (kind) {
-    case kNameToken:
-      FindUnit(token, &work.pending_factor, &work.pending_dimension);
-      if (work.counted_tokens == 1) work.offset = OffsetOf(token);
+    case kNameToken: {
+      DimensionVector dimension;
+      const char* read_as = LookUpUnit(token, &work.pending_factor, &dimension);
+      if (work.counted_tokens == 1) work.offset = OffsetOf(read_as);
       if (work.pending_factor == 0.0) {
         WriteUnknownUnit(error_string, token);
         return 0;
       }
+      for (int slot = 0; slot < kDimensionCount; ++slot) {
+        work.pending_exponents[slot] = dimension.exp[slot];
+      }
       work.pending_power = 1.0;
       work.state = kAfterUnit;
       return 1;
+    }
     case kCaretToken:
-      if (work.state != kAfterUnit) {
-        CopyText(error_string, kUnitTextSize, "^ in wrong place");
-        return 0;
-      }
+      if (work.state != kAfterUnit) return Fail(error_string, "^ in wrong place");
       work.state = kAfterCaret;
+      return 1;
+    case kMinusToken:
+      if (work.state == kAfterCaret) work.state = kAfterMinus;
+      return 1;
+    case kSuperscriptToken:
+      // A superscript is '^' and its number in one: "m²" is "m^2".
+      if (work.state != kAfterUnit) return Fail(error_string, "^ in wrong place");
+      work.pending_power = work.pending_power * SuperscriptValue(token);
+      work.state = kAfterPower;
       return 1;
     case kNumberToken: {
       const double value = NumberValue(token);
-      if (work.state == kAfterCaret) {
-        work.pending_power = work.pending_power * value;
+      if (work.state == kAfterCaret || work.state == kAfterMinus) {
+        work.pending_power = work.pending_power * (work.state == kAfterMinus ? -value : value);
         work.state = kAfterPower;
         return 1;
       }
       if (work.state == kAfterSlash) {
-        if (value == 0.0) {
-          CopyText(error_string, kUnitTextSize, "divide by zero");
-          return 0;
-        }
+        if (value == 0.0) return Fail(error_string, "divide by zero");
         work.pending_power = work.pending_power / value;
         work.state = kAfterDivisor;
         return 1;
       }
-      CopyText(error_string, kUnitTextSize, "number in wrong place");
-      return 0;
+      return Fail(error_string, "number in wrong place");
     }
     case kSlashToken:
       work.state = kAfterSlash;
       return 1;
-    case kEndToken:
+    default:
       break;
   }
   return 1;
@@ -144,59 +423,40 @@ int ActOnToken(WorkingState& work, TokenKind kind, const char* token, char* erro
 int NextToken(const char* text, int* position, char* token, char* error_string) {
   error_string[0] = '\0';
   token[0] = '\0';
-  int at = *position;
-  while (text[at] != '\0' && IsSeparator(text[at])) ++at;
-  // A run longer than a token buffer (never the case for a text the parser accepts) is kept
-  // whole in the position but cut in the token.
-  std::size_t length = 0;
-  const auto keep = [&](char c) {
-    if (length + 1 < kUnitTextSize) token[length++] = c;
-  };
-  if (IsOperator(text[at])) {
-    keep(text[at++]);
-  } else if (IsNumberChar(text[at])) {
-    bool had_point = false;
-    while (IsNumberChar(text[at])) {
-      const bool point = text[at] == '.';
-      keep(text[at++]);
-      if (point && had_point) {
-        token[length] = '\0';
-        *position = at;
-        CopyText(error_string, kUnitTextSize, "Error: two decimal points in ");
-        AppendText(error_string, kUnitTextSize, token);
-        return 0;
-      }
-      had_point = had_point || point;
-    }
-  } else {
-    while (IsLetter(text[at])) keep(text[at++]);
-  }
-  token[length] = '\0';
-  *position = at;
-  return 1;
+  return ReadToken(text, position, token, error_string) == kFailedToken ? 0 : 1;
 }
 
 int ParseUnits(const char* units_string, ParsedUnit* parsed, char* error_string) {
-  std::size_t length = 0;
-  while (length < kUnitTextSize && units_string[length] != '\0') ++length;
-  if (length >= kUnitTextSize) {
-    CopyText(error_string, kUnitTextSize, "string length too long");
-    return 0;
+  if (CountCharacters(units_string, kUnitTextSize) >= kUnitTextSize) {
+    return Fail(error_string, "string length too long");
   }
 
   WorkingState work;
   int position = 0;
   char token[kUnitTextSize];
   for (;;) {
-    if (!NextToken(units_string, &position, token, error_string)) return 0;
-    const TokenKind kind = KindOf(token);
-    if (kind == kNameToken || kind == kEndToken) ApplyPendingUnit(work);
+    const TokenKind kind = ReadToken(units_string, &position, token, error_string);
+    if (kind == kFailedToken) return 0;
+    // A unit, a group's start or end, and the end of the text each complete the pending unit.
+    if (kind == kNameToken || kind == kEndToken || kind == kOpenToken || kind == kCloseToken) {
+      ApplyPendingUnit(work);
+    }
     if (kind == kEndToken) break;
-    // The number "1" is ignored wherever it stands, so "1/s" reads as "/s".
-    if (kind == kNumberToken && SameText(token, "1")) continue;
+    if (kind == kOpenToken) {
+      if (!OpenGroup(work, error_string)) return 0;
+      continue;
+    }
+    if (kind == kCloseToken) {
+      if (!CloseGroup(work, error_string)) return 0;
+      continue;
+    }
+    // The number "1" is ignored wherever it stands, so "1/s" reads as "/s"; but not as the power
+    // after a minus sign, where "s^-1" means what it says.
+    if (kind == kNumberToken && work.state != kAfterMinus && SameText(token, "1")) continue;
     ++work.counted_tokens;
     if (!ActOnToken(work, kind, token, error_string)) return 0;
   }
+  if (work.depth != 0) return Fail(error_string, "Unbalanced parentheses");
 
   // Only a lone "degC" or "degF" is a temperature on its scale; in anything longer it is a
   // plain factor, since an offset means nothing once the unit is raised or combined.

@@ -1,23 +1,48 @@
 // The unit-expression parser: reduces a text such as "kg m/s^2" to a factor, offset and dimension.
 //
-// The language, for users:
-//   expression := term*            terms are separated by blanks or any character that is not
-//                                  a letter, digit, '.', '^' or '/'
-//   term       := NAME | NAME '^' NUMBER | '/' | '/' NUMBER
-//   NAME       := a unit name from the catalogue, letters only, case-sensitive ("kg", "degF")
-//   NUMBER     := digits with at most one '.' (".5", "2.", "0.25")
-// Everything after the first '/' that is followed by a unit name is divided out, to the end of
-// the text: "kg/m s" is kg per metre per second. A number straight after '/' divides the power
-// of the unit before it: "m^3/2" is the metre to the power 1.5, "m/2" its square root. The
-// number "1" is ignored wherever it stands, so "1/s" equals "/s". Parentheses and '-' are mere
-// separators: "m^-2" equals "m^2". A lone "degC" or "degF" (nothing else counted) carries the
-// offset of its scale, so a temperature converts; anything more turns it into a plain factor.
+// The language, for users (texts are UTF-8):
+//   "kg m", "kg*m", "kg·m", "N×m"   a product: units side by side, with blanks or any character
+//                                   that is not a letter, digit, '.', '^', '/', '(' or ')'
+//                                   between them (the middle dot, dot operator, multiplication
+//                                   sign and no-break spaces count as blanks)
+//   "m^2", "s^-1", "m^0.5", "m²", "s⁻¹"
+//                                   a power: '^' and a number right after a unit, a minus sign
+//                                   between them (blanks allowed) making it negative; or
+//                                   superscript digits, with a superscript minus before them
+//   "m/s", "kg/m s", "J / mol / K"  everything after the first '/' is divided out, to the end of
+//                                   the text or of the group it stands in: "kg/m s" is kg per
+//                                   metre per second
+//   "(m/s)^2", "1/(m/s)", "W/(m K)" a group in parentheses is one unit: it can be raised to a
+//                                   power and divided by, and a '/' inside it divides only to its
+//                                   ')'. Groups nest up to 16 deep.
+//   "m^3/2", "m/2"                  a number right after '/' divides the power of the unit before
+//                                   it: "m^3/2" is the metre to the power 1.5, "m/2" its root
+//   "1/s"                           the number "1" is ignored (except as the power after a minus
+//                                   sign), so "1/s" equals "/s"
+//   "km", "µF", "uF", "kWh", "hPa"  an SI prefix (q r y z a f p n µ μ u m c d da h k M G T P E Z
+//                                   Y R Q) before a unit that takes one; a catalogue name always
+//                                   wins, so "min", "mm" and "Mg" keep their meaning
+//   "Ω", "°C", "℃", "°F", "°", "Å"  symbols: the ohm, temperatures, the degree of angle, the
+//                                   angstrom
+// Unit names are case-sensitive ("kg", "degF"). Any character beyond ASCII belongs to the name
+// it touches, so an unknown one is reported, never skipped. A lone "degC" or "degF" (or "°C",
+// "℃", "°F", "℉"; nothing else counted) carries the offset of its scale, so a temperature
+// converts; anything more turns it into a plain factor. A '-' that does not follow '^' is a
+// separator, as in "kg-m".
 #pragma once
 
 #include "catalogue.h"
 
-// Size of every text buffer of the unit engine: at most 255 characters and the NUL.
+// Size of the engine's fixed text buffers (messages, unit texts, tokens): at most 255 bytes and
+// the NUL. An expression may have at most kMaxUnitsCharacters characters.
 constexpr std::size_t kUnitTextSize = 256;
+constexpr std::size_t kMaxUnitsCharacters = kUnitTextSize - 1;
+
+// Room for any expression the parser reads, in UTF-8: 255 characters of up to four bytes each.
+constexpr std::size_t kUnitsStringSize = 4 * kMaxUnitsCharacters + 1;
+
+// How deep groups may nest.
+constexpr int kMaxGroupDepth = 16;
 
 // The offsets that a lone "degC" or "degF" carries: the value of 0 kelvin on each scale.
 constexpr double kCelsiusOffset = -273.15;
@@ -32,12 +57,15 @@ struct ParsedUnit {
 };
 
 // Reads the next token of text from *position and advances it. Writes the token text (at most
-// 255 characters) into token; the end of the text gives the empty token. Returns 1, or 0 on a
-// number with two decimal points, with the message in error_string (cleared on every call).
+// 255 bytes of whole characters; a longer run is cut) into token; the end of the text gives the
+// empty token. Returns 1, or 0 on a number with two decimal points, with the message in
+// error_string (cleared on every call).
 int NextToken(const char* text, int* position, char* token, char* error_string);
 
-// Parses units_string into *parsed. Returns 1 with error_string empty, or 0 with exactly one
-// message in error_string ("Unknown unit 'xyz'", "^ in wrong place", "number in wrong place",
-// "divide by zero", "Error: two decimal points in ...", "string length too long"); on failure
-// *parsed may hold partial values. error_string must hold kUnitTextSize bytes.
+// Parses units_string (UTF-8) into *parsed. Returns 1 with error_string empty, or 0 with exactly
+// one message in error_string ("Unknown unit 'xyz'", "^ in wrong place", "number in wrong place",
+// "divide by zero", "Error: two decimal points in ...", "Unbalanced parentheses", "Parentheses
+// nested more than 16 deep", or "string length too long" for a text of more than 255
+// characters); on failure *parsed may hold partial values. error_string must hold kUnitTextSize
+// bytes; a message is cut to fit, never inside a character.
 int ParseUnits(const char* units_string, ParsedUnit* parsed, char* error_string);

@@ -4,12 +4,13 @@
 
 #include <cstddef>
 
-// Replaces the text in buffer (size bytes) with source, cut to size - 1 characters. Returns the
-// length written. size must be at least 1.
+// Replaces the text in buffer (size bytes) with source, cut to at most size - 1 bytes of whole
+// UTF-8 characters. Returns the length written. size must be at least 1.
 std::size_t CopyText(char* buffer, std::size_t size, const char* source);
 
 // Appends source to the NUL-terminated text in buffer (size bytes), cutting it so that the whole
-// stays within size - 1 characters. Returns the new length. size must be at least 1.
+// stays within size - 1 bytes; the cut never splits a UTF-8 character. Returns the new length.
+// size must be at least 1.
 std::size_t AppendText(char* buffer, std::size_t size, const char* source);
 
 // True when a and b are equal byte for byte. Stops at the first difference, so it reads no

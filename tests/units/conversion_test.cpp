@@ -139,6 +139,18 @@ const Identity kIdentities[] = {
     {1, "microfarad", "nanofarad", 1000, 1e-15},
     {10, "degCdiff", "degFdiff", 18, 1e-14},
     {491.67, "degR", "degK", 273.15, 1e-14},
+    // as people write them
+    {25, "\xC2\xB5m", "in", 0.000984251968503937, 1e-14},
+    {85, "m\xC2\xB2", "ft\xC2\xB2", 914.932385420326, 1e-14},
+    {100, "km h^-1", "m s^-1", 27.7777777777778, 1e-12},
+    {1, "(ft/s)^2", "(m/s)^2", 0.09290304, 1e-14},
+    {25, "\xE2\x84\x83", "\xE2\x84\x89", 77, 1e-14},
+    {100, "\xC2\xB0" "C", "\xC2\xB0" "F", 212, 1e-14},
+    {1, "mL", "L", 0.001, 1e-15},
+    {1, "hPa", "Pa", 100, 1e-15},
+    {1, "kHz", "Hz", 1000, 1e-15},
+    {1, "N\xC2\xB7m", "J", 1, 0},
+    {1, "W/(m^2 degKdiff)", "Btu/(hr ft^2 degFdiff)", 0.17611, 1e-4},
 };
 
 TEST(ConvertValue, AgreesWithPhysicalIdentities) {
@@ -189,8 +201,9 @@ TEST(ConvertValue, RefusesWithTheFirstMessageAndZero) {
 TEST(CheckConsistentUnits, ComparesAllEightExponentsExactly) {
   char error_string[kUnitTextSize] = "stale";
   EXPECT_EQ(CheckConsistentUnits("", "ft/m", error_string), 1);
-  EXPECT_EQ(CheckConsistentUnits("mi/hr", "m s^-1 / s^2", error_string), 1)
-      << "'-' separates and the '1' is ignored: this is m s / s^2";
+  EXPECT_EQ(CheckConsistentUnits("mi/hr", "m s^-1", error_string), 1);
+  EXPECT_EQ(CheckConsistentUnits("mi/hr", "m s-1 / s^2", error_string), 1)
+      << "a '-' not after '^' separates and the '1' is ignored: this is m s / s^2";
   EXPECT_EQ(CheckConsistentUnits("J", "kg m^2/s^2", error_string), 1);
   EXPECT_EQ(CheckConsistentUnits("degK", "degR", error_string), 1);
   EXPECT_EQ(CheckConsistentUnits("m^3/2", "m^1.5", error_string), 1);

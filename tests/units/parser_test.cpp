@@ -40,10 +40,19 @@ TEST(NextToken, SplitsRunsOfOneClass) {
   EXPECT_EQ(Tokens("m2"), (List{"m", "2", ""}));
   EXPECT_EQ(Tokens("2m"), (List{"2", "m", ""}));
   EXPECT_EQ(Tokens("s-1"), (List{"s", "1", ""}));
-  EXPECT_EQ(Tokens("  (J / mol) / degK  "), (List{"J", "/", "mol", "/", "degK", ""}));
+  EXPECT_EQ(Tokens("  (J / mol) / degK  "), (List{"(", "J", "/", "mol", ")", "/", "degK", ""}));
   EXPECT_EQ(Tokens("m^.5 2."), (List{"m", "^", ".5", "2.", ""}));
-  EXPECT_EQ(Tokens("\xC2\xB5m\xFFs"), (List{"m", "s", ""}));  // bytes from 0x80 separate
   EXPECT_EQ(Tokens(""), (List{""}));
+  // A '-' is a token only after '^', blanks (no-break spaces too) allowed between.
+  EXPECT_EQ(Tokens("m^ \xC2\xA0-2 kg-m -s"), (List{"m", "^", "-", "2", "kg", "m", "s", ""}));
+  // Beyond ASCII: a character belongs to the name it touches, an invalid byte too, but for the
+  // separators and the superscript powers.
+  EXPECT_EQ(Tokens("\xC2\xB5m\xFFs"), (List{"\xC2\xB5m\xFFs", ""}));
+  EXPECT_EQ(Tokens("N\xC2\xB7m\xE2\x8B\x85s\xC3\x97" "A\xE2\x80\xAF" "C"),
+            (List{"N", "m", "s", "A", "C", ""}));
+  EXPECT_EQ(Tokens("m\xC2\xB2s\xE2\x81\xBB\xC2\xB9\xC2\xB0" "C"),
+            (List{"m", "\xC2\xB2", "s", "\xE2\x81\xBB\xC2\xB9", "\xC2\xB0" "C", ""}));
+  EXPECT_EQ(Tokens("m\xE2\x81\xBB"), (List{"m\xE2\x81\xBB", ""}));  // a minus alone
 }
 
 TEST(NextToken, StaysOnTheEnd) {
@@ -132,6 +141,16 @@ const ParseCase kParses[] = {
     {"degF/degC", 1.8, 0.0, {}},
     {"J/kg/degC", 1.0, 0.0, Dim({{m_exp, 2}, {s_exp, -2}, {degK_exp, -1}})},
     {"Hz", 0.15915494309189535, 0.0, Dim({{rad_exp, 1}, {s_exp, -1}})},
+    // prefixes: the unit's factor over the power of ten
+    {"kHz", 0.15915494309189535 / 1e3, 0.0, Dim({{rad_exp, 1}, {s_exp, -1}})},
+    {"k\xCE\xA9", 1e-3, 0.0, Dim({{s_exp, -1}, {kg_exp, 1}, {m_exp, 2}, {coulomb_exp, -2}})},
+    {"dam", 0.1, 0.0, Dim({{m_exp, 1}})},
+    {"daN", 0.1, 0.0, Dim({{kg_exp, 1}, {m_exp, 1}, {s_exp, -2}})},
+    {"Qm", 1e-30, 0.0, Dim({{m_exp, 1}})},
+    {"qg", 1e33, 0.0, Dim({{kg_exp, 1}})},
+    {"ns", 1e9, 0.0, Dim({{s_exp, 1}})},
+    {"GeV", 1e-9 / 1.602176634e-19, 0.0, Dim({{kg_exp, 1}, {m_exp, 2}, {s_exp, -2}})},
+    {"(ft/s)^2", 3.2808398950131235 * 3.2808398950131235, 0.0, Dim({{m_exp, 2}, {s_exp, -2}})},
 };
 
 TEST(ParseUnits, GivesFactorOffsetAndExponents) {
@@ -150,15 +169,37 @@ TEST(ParseUnits, GivesFactorOffsetAndExponents) {
   }
 }
 
-// Pairs of texts that the language reads alike.
+// Pairs of texts that the language reads alike, bit for bit, grouped by form.
 const std::pair<const char*, const char*> kAlike[] = {
-    {"kg/(m s)", "kg/m s"},   {"(kg/m) s", "kg/m s"}, {"ft^", "ft"},     {"m/", "m"},
-    {"^2 m", "m"},            {"m^-2", "m^2"},        {"s-1", "s"},      {"m^1", "m"},
-    {"m/1", "m"},             {"m^1 2", "m^2"},       {"m^1/2", "m/2"},  {"m$", "m"},
-    {"(m)", "m"},             {"J/kg/degC", "J/kg/degK"},
+    // separators, the ignored "1" and dangling operators
+    {"ft^", "ft"}, {"m/", "m"}, {"^2 m", "m"}, {"s-1", "s"}, {"kg-m", "kg m"}, {"m^1", "m"},
+    {"m/1", "m"}, {"m^1 2", "m^2"}, {"m^1/2", "m/2"}, {"m$", "m"}, {"J/kg/degC", "J/kg/degK"},
+    {"N\xC2\xB7m", "N m"}, {"N\xE2\x8B\x85m", "N m"}, {"N\xC3\x97m", "N m"},
+    {"N\xC2\xA0m", "N m"}, {"N\xE2\x80\xAFm", "N m"},
+    // negative powers: a minus right after '^'
+    {"s^-1", "/s"}, {"kg m^-3", "kg/m^3"}, {"m^-0.5", "/m^0.5"}, {"m^ - 2", "/m^2"},
+    {"m^-3/2", "/m^3/2"}, {"m^-", "m"}, {"m^-kg", "m kg"}, {"m^*-2", "m^2"},
+    // groups
+    {"(m)", "m"}, {"((m))", "m"}, {"()", ""}, {"m/()", "m"}, {"(m/s)^2", "m^2/s^2"},
+    {"1/(m/s)", "s/m"}, {"kg/(m s)", "kg/m s"}, {"(kg/m) s", "kg s/m"}, {"(m/s)/2", "m/2/s/2"},
+    {"(m s)^-1", "/m s"}, {"(degC)", "degC"}, {"(1/s)(1/s)", "/s^2"},
+    // superscript powers
+    {"m\xC2\xB2", "m^2"}, {"m\xC2\xB3/s", "m^3/s"}, {"s\xE2\x81\xBB\xC2\xB9", "s^-1"},
+    {"m\xC2\xB9", "m"}, {"m\xC2\xB2s", "m^2 s"}, {"(m/s)\xC2\xB2", "m^2/s^2"},
+    {"m\xC2\xB9\xE2\x81\xB0", "m^10"},
+    // symbols
+    {"\xC2\xB0" "C", "degC"}, {"\xE2\x84\x83", "degC"}, {"\xC2\xB0" "F", "degF"},
+    {"\xE2\x84\x89", "degF"}, {"\xC2\xB0" "K", "degK"}, {"\xC2\xB0" "R", "degR"},
+    {"\xC2\xB0", "deg"}, {"\xC3\x85", "angstrom"}, {"\xE2\x84\xAB", "angstrom"},
+    {"\xCE\xA9", "ohm"}, {"\xE2\x84\xA6", "ohm"}, {"1 \xC2\xB0" "C", "degC"},
+    {"J/kg/\xC2\xB0" "C", "J/kg/degC"}, {"\xC2\xB0" "F/s", "degF/s"},
+    // prefixes where a catalogue name has the same factor
+    {"mL", "cc"}, {"\xC2\xB5m", "micron"}, {"\xCE\xBCm", "micron"}, {"um", "micron"},
+    {"hPa", "millibar"}, {"mbar", "millibar"}, {"\xC2\xB5" "F", "microfarad"},
+    {"nF", "nanofarad"}, {"uA", "microamp"}, {"\xC2\xB5V", "microvolt"}, {"kmol", "kmol"},
 };
 
-TEST(ParseUnits, ReadsSeparatorsAndIgnoredOnesAlike) {
+TEST(ParseUnits, ReadsEachFormAsItsEquivalent) {
   ASSERT_GT(std::size(kAlike), 0u);
   for (const auto& pair : kAlike) {
     ParsedUnit a;
@@ -195,7 +236,58 @@ const std::pair<const char*, const char*> kRefusals[] = {
     {"m..2", "Error: two decimal points in .."},
     {"1.2.3", "Error: two decimal points in 1.2."},
     {"xyz^^", "Unknown unit 'xyz'"},  // the first fault wins
+    // negative powers
+    {"m^-1 2", "number in wrong place"},
+    {"m^-^2", "^ in wrong place"},
+    // groups
+    {"(m", "Unbalanced parentheses"},
+    {"m)", "Unbalanced parentheses"},
+    {"(m))(", "Unbalanced parentheses"},
+    {")(", "Unbalanced parentheses"},
+    {"(xyz", "Unknown unit 'xyz'"},
+    {"m^(1/2)", "^ in wrong place"},
+    {"m^-(2)", "^ in wrong place"},
+    {"(m)2", "number in wrong place"},
+    // superscripts
+    {"m\xC2\xB2^2", "^ in wrong place"},
+    {"m/\xC2\xB2", "^ in wrong place"},
+    {"m\xE2\x81\xBB", "Unknown unit 'm\xE2\x81\xBB'"},
+    // characters beyond ASCII, and prefixes, are never guessed at
+    {"\xC2\xB5", "Unknown unit '\xC2\xB5'"},
+    {"\xC2\xB5xyz s", "Unknown unit '\xC2\xB5xyz'"},
+    {"\xC2\xB0X", "Unknown unit '\xC2\xB0X'"},
+    {"k\xC2\xB0" "C", "Unknown unit 'k\xC2\xB0" "C'"},
+    {"m\xFF", "Unknown unit 'm\xFF'"},
+    {"kkg", "Unknown unit 'kkg'"},
+    {"mft", "Unknown unit 'mft'"},
+    {"kmin", "Unknown unit 'kmin'"},
+    {"\xC2\xB5\xCE\xBCm", "Unknown unit '\xC2\xB5\xCE\xBCm'"},
 };
+
+TEST(ParseUnits, NestsGroupsSixteenDeep) {
+  ParsedUnit parsed;
+  char error_string[kUnitTextSize];
+  const std::string deepest = std::string(kMaxGroupDepth, '(') + "m/s" + std::string(16, ')');
+  ASSERT_EQ(ParseUnits(deepest.c_str(), &parsed, error_string), 1) << error_string;
+  EXPECT_EQ(parsed.exponents[s_exp], -1.0);
+  const std::string deeper = "(" + deepest + ")";
+  EXPECT_EQ(ParseUnits(deeper.c_str(), &parsed, error_string), 0);
+  EXPECT_STREQ(error_string, "Parentheses nested more than 16 deep");
+}
+
+// A catalogue name keeps its meaning where a prefix could read it otherwise.
+TEST(ParseUnits, ReadsACatalogueNameBeforeAPrefix) {
+  for (const char* name : {"min", "mm", "ms", "mil", "Mg", "ft", "day", "cd", "Pa", "nm", "mpa"}) {
+    ParsedUnit parsed;
+    char error_string[kUnitTextSize];
+    double factor = 0.0;
+    DimensionVector dimension;
+    FindUnit(name, &factor, &dimension);
+    if (factor == 0.0) continue;  // not a catalogue name
+    ASSERT_EQ(ParseUnits(name, &parsed, error_string), 1) << name;
+    EXPECT_EQ(parsed.factor, factor) << name;
+  }
+}
 
 TEST(ParseUnits, RefusesWithOneMessage) {
   ASSERT_GT(std::size(kRefusals), 0u);
@@ -216,6 +308,13 @@ TEST(ParseUnits, TakesAtMost255Characters) {
   const std::string too_long = "m" + std::string(255, ' ');
   EXPECT_EQ(ParseUnits(too_long.c_str(), &parsed, error_string), 0);
   EXPECT_STREQ(error_string, "string length too long");
+  // Characters, not bytes, count: 255 of them parse whatever their length in UTF-8.
+  std::string wide = "m\xC2\xB2";
+  for (int i = 0; i < 253; ++i) wide += "\xE2\x80\xAF";
+  ASSERT_EQ(ParseUnits(wide.c_str(), &parsed, error_string), 1) << error_string;
+  EXPECT_EQ(parsed.exponents[m_exp], 2.0);
+  EXPECT_EQ(ParseUnits((wide + " ").c_str(), &parsed, error_string), 0);
+  EXPECT_STREQ(error_string, "string length too long");
 }
 
 // The error buffer sits in a larger block whose tail must stay untouched.
@@ -227,8 +326,11 @@ struct GuardedError {
 TEST(ParseUnits, CutsLongMessagesTo255Characters) {
   const std::string name(250, 'q');
   const std::string run = std::string(240, '7') + "..";
+  std::string micros;
+  for (int i = 0; i < 200; ++i) micros += "\xC2\xB5";
   const std::pair<std::string, std::string> cases[] = {
       {name, "Unknown unit '" + name.substr(0, 240) + "'"},
+      {micros, "Unknown unit '" + micros.substr(0, 240) + "'"},  // whole characters only
       {"m " + run, ("Error: two decimal points in " + run).substr(0, 255)},
   };
   for (const auto& [text, message] : cases) {
