@@ -5,6 +5,7 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/code_page.h"
 #include "units/conversion.h"
 #include "units/parser.h"
 #include "units/unit_text.h"
@@ -17,10 +18,12 @@ namespace {
 // whether the function or the parser refuses it.
 constexpr char kTooLong[] = "string length too long";
 
-// Copies a text argument into buffer (kUnitTextSize bytes); a null text is the empty text.
-// Returns 1, or 0 with buffer empty and "string length too long" in error_string when the text
-// has kUnitTextSize characters or more. The host promises at most 255, but a buffer on the
-// stack must never depend on that promise.
+// Copies a text argument (in the host's code page) into buffer (kUnitsStringSize bytes) as the
+// UTF-8 the engine reads; a null text is the empty text. Returns 1, or 0 with buffer empty and
+// "string length too long" in error_string when the text has kUnitTextSize bytes or more. The
+// host promises at most 255, but a buffer on the stack must never depend on that promise. Each
+// of those 255 characters takes at most three bytes of UTF-8, so a text the host passes always
+// fits whole, and the parser reads as many characters as the host passed.
 int CopyUnitsArgument(char* buffer, const char* argument, char* error_string) {
   buffer[0] = '\0';
   error_string[0] = '\0';
@@ -31,13 +34,17 @@ int CopyUnitsArgument(char* buffer, const char* argument, char* error_string) {
     std::memcpy(error_string, kTooLong, sizeof kTooLong);
     return 0;
   }
-  std::memcpy(buffer, argument, length + 1);
+  platform::AnsiToUtf8(argument, buffer, kUnitsStringSize);
   return 1;
 }
 
+// A message or unit text from the engine, back in the host's code page (a character it lacks
+// becomes '?') and cut to the 255 characters a cell's text holds.
 XLOPER* ReturnText(const char* text) {
+  char host_text[kUnitTextSize];
+  platform::Utf8ToAnsi(text, host_text, sizeof host_text);
   CXllValue xloResult;
-  xloResult.SetText(text);
+  xloResult.SetText(host_text);
   return xloResult.ReturnToHost();
 }
 
@@ -46,7 +53,8 @@ XLOPER* ReturnNumber(double number) {
   return xloResult.ReturnToHost();
 }
 
-// The one-row answer of a value and the units it is expressed in.
+// The one-row answer of a value and the units it is expressed in. The unit text is the engine's
+// own ASCII (or a constant), the same in every code page.
 XLOPER* ReturnValueWithUnits(double value, const char* units) {
   CXllValue xloResult;
   xloResult.MakeArray(1, 2);
@@ -70,7 +78,7 @@ using UnitsTextOperation = int (*)(char* MKSunits_str, const char* units_string,
 
 // ToMetric and FromMetric: the converted value beside the SI units of the expression.
 XLOPER* ConvertWithMKSUnits(ValueConversion convert, double Val, const char* units) {
-  char units_string[kUnitTextSize];
+  char units_string[kUnitsStringSize];
   char error_string[kUnitTextSize];
   char MKSunits_str[kUnitTextSize];
   double c_out = 0.0;
@@ -84,7 +92,7 @@ XLOPER* ConvertWithMKSUnits(ValueConversion convert, double Val, const char* uni
 
 // ShowMetric and ShowCommonMetric: the unit text that show_units writes for InUnits.
 XLOPER* ShowUnitsText(UnitsTextOperation show_units, const char* InUnits) {
-  char in_units_string[kUnitTextSize];
+  char in_units_string[kUnitsStringSize];
   char out_units_string[kUnitTextSize];
   char error_string[kUnitTextSize];
   if (!CopyUnitsArgument(in_units_string, InUnits, error_string) ||
@@ -100,8 +108,8 @@ extern "C" {
 
 XLOPER* __stdcall Mensora(double Val, const char* InUnits, const char* OutUnits) {
   return Guarded([&] {
-    char in_units_string[kUnitTextSize];
-    char out_units_string[kUnitTextSize];
+    char in_units_string[kUnitsStringSize];
+    char out_units_string[kUnitsStringSize];
     char error_string[kUnitTextSize];
     double c_out = 0.0;
     if (!CopyUnitsArgument(in_units_string, InUnits, error_string)) return ReturnText(error_string);

@@ -7,8 +7,10 @@
 // Every function answers through ReturnSlot (released by the host through xlAutoFree) and never
 // throws. A unit expression that cannot be used gives the engine's message as the cell's text,
 // never a host error value; only a result that cannot be built at all (the heap is exhausted)
-// gives the error value xlerrValue. A text argument of 256 characters or more is refused with
-// "string length too long"; a null text counts as the empty text.
+// gives the error value xlerrValue. Text arguments come in the system's ANSI code page and are
+// read as the characters they are there (µ, °, ²); messages go back in it, a character it lacks
+// written '?'. A text argument of 256 bytes or more is refused with "string length too long"; a
+// null text counts as the empty text.
 extern "C" {
 // Val converted from InUnits to OutUnits: a number, or the message of the first expression that
 // fails to parse, "Inconsistent units", or "result out of range".

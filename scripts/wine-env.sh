@@ -1,7 +1,7 @@
 # Sets up the private Wine environment our Windows programs run in; source it, do not run it.
 #   . scripts/wine-env.sh [prefix-folder]      (empty or none: <repo>/build/wine)
-# Exports WINEPREFIX, WINEDEBUG and WINEDLLOVERRIDES and creates the prefix on first use. One
-# prefix serves 32- and 64-bit programs. Returns non-zero when the prefix cannot be made.
+# Exports WINEPREFIX, WINEDEBUG, WINEDLLOVERRIDES and LC_ALL and creates the prefix on first use.
+# One prefix serves 32- and 64-bit programs. Returns non-zero when the prefix cannot be made.
 # Also exports MENSORA_WINE, the Wine loader to start programs with, and MENSORA_WINE32, 1 when
 # this machine runs 32-bit programs and 0 when its kernel cannot execute them (some virtual
 # machines leave 32-bit support out): Debian's "wine" always starts the 32-bit loader once wine32
@@ -18,6 +18,9 @@ mensora_wine_setup() {
 
   export WINEPREFIX=$prefix
   export WINEDEBUG=-all
+  # Wine takes the system's ANSI code page from the locale; the C locale gives Windows-1252, the
+  # code page of most Western systems, which the end-to-end tests pass their bytes in.
+  export LC_ALL=C.UTF-8
   # No .NET or browser add-ons to look for, and no menu entries written into the home folder.
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 

@@ -80,12 +80,22 @@ def answers(units_text, error=None):
     }
 
 
+# Characters of the host's code page (Windows-1252, which the tests run under) that the add-in
+# reads as blanks, and the superscript powers, by byte.
+CODE_PAGE_BLANKS = {0xA0, 0xB7, 0xD7}
+CODE_PAGE_SUPERSCRIPTS = {0xB9: "m s ", 0xB2: "m^2 s ", 0xB3: "m^3 s "}
+
+
 def byte_answers(code):
-    """The answers for "m", the byte code and "s": a separator leaves "m s"; a letter makes one
-    unknown name; '1' is ignored, any other number is misplaced; '^' without its number is
-    ignored; '/' divides."""
+    """The answers for "m", the byte code and "s": a separator leaves "m s"; a letter, or any
+    other character beyond ASCII, makes one unknown name (its byte comes back as it went); '1'
+    is ignored, any other number is misplaced; '^' without its number is ignored; '/' divides;
+    a parenthesis alone is unbalanced; a superscript is a power of the m."""
     character = chr(code)
-    if character.isascii() and character.isalpha():
+    if code in CODE_PAGE_SUPERSCRIPTS:
+        return answers(CODE_PAGE_SUPERSCRIPTS[code])
+    if (character.isascii() and character.isalpha()) or (
+            code >= 0x80 and code not in CODE_PAGE_BLANKS):
         return answers(None, "Unknown unit 'm%ss'" % character)
     if character == "1" or character == "^":
         return answers("m s ")
@@ -93,6 +103,8 @@ def byte_answers(code):
         return answers(None, "number in wrong place")
     if character == "/":
         return answers("m / s ")
+    if character in "()":
+        return answers(None, "Unbalanced parentheses")
     return answers("m s ")
 
 
@@ -108,8 +120,13 @@ def exact_cases():
         each_function("m" + chr(code) + "s", byte_answers(code))
     # Control characters and blanks alone are separators: the expression is empty, of no
     # dimension.
-    for text in ["", " ", "".join(chr(code) for code in range(1, 33)), "\x7f\x80\xa0\xff"]:
+    for text in ["", " ", "".join(chr(code) for code in range(1, 33)), "\x7f\xa0\xb7\xd7"]:
         each_function(text, answers(""))
+    # 255 characters of the code page always parse, although their UTF-8 is longer; a message
+    # about them comes back in the code page, cut to whole characters.
+    each_function("m\xb2" + "\xa0" * 253, answers("m^2 "))
+    each_function("\xb5" * 255, answers(None, "Unknown unit '" + "\xb5" * 120 + "'"))
+    each_function("k\xb5" + "\x80\x81\xff", answers(None, "Unknown unit 'k\xb5\x80\x81\xff'"))
     cases.append(("=Mensora(1,,)", "1"))
     # 255 characters is the longest text the host passes and the parser reads; from 256 on, the
     # host gives #VALUE! without calling (the add-in's own refusal of longer texts is tested

@@ -66,6 +66,9 @@ const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const std::string kLongest = "m" + std::string(254, ' ');
 const std::string kTooLong256 = "m" + std::string(255, ' ');
 const std::string kTooLong300 = "m" + std::string(299, ' ');
+// 255 characters of the host's code page (Windows-1252 natively), whose UTF-8 is longer.
+const std::string kLongestSquared = "m\xB2" + std::string(253, '\xA0');
+const std::string kLongestMicros(255, '\xB5');
 
 struct TextCase {
   const char* what;
@@ -103,6 +106,12 @@ TEST(WorksheetFunctions, FailuresAndUnitTextsAreSingleTexts) {
       {"ShowCommonMetric names", [] { return ShowCommonMetric("Btu"); }, "J"},
       {"ShowCommonMetric otherwise", [] { return ShowCommonMetric("ft"); }, "m "},
       {"ShowCommonMetric unknown", [] { return ShowCommonMetric("xyz"); }, "Unknown unit 'xyz'"},
+      // Texts in the host's code page are read as its characters, and come back in it.
+      {"code page superscript", [] { return ShowMetric("m\xB2/s"); }, "m^2 / s "},
+      {"code page message", [] { return ShowMetric("\xB5xyz"); }, "Unknown unit '\xB5xyz'"},
+      {"255 code page characters", [] { return ShowMetric(kLongestSquared.c_str()); }, "m^2 "},
+      {"message cut to whole characters", [] { return ToMetric(1, kLongestMicros.c_str()); },
+       "Unknown unit '" + std::string(120, '\xB5') + "'"},
   };
   ExpectTexts(cases);
 }
@@ -139,6 +148,8 @@ TEST(WorksheetFunctions, MensoraConvertsBetweenExpressions) {
       {5, "", "", 5},
       {5, nullptr, nullptr, 5},
       {1, kLongest.c_str(), "m", 1},
+      {100, "\xB0" "C", "\xB0" "F", 212},
+      {25, "\xB5m", "in", 0.000984251968503937},
   };
   ASSERT_FALSE(cases.empty());
   for (const Case& c : cases) {
