@@ -10,6 +10,7 @@
 #include "units/catalogue.h"
 #include "units/conversion.h"
 #include "units/number_text.h"
+#include "units/unit_lookup.h"
 #include "units/unit_text.h"
 
 namespace {
@@ -138,6 +139,17 @@ int RunList() {
     std::printf("%s\t", entry.name);
     PrintNumber(entry.factor, NumberStyle::kRoundTrip);
     std::printf("\t%s\t%s\n", MKSunits_str, entry.definition);
+  }
+  return kExitSuccess;
+}
+
+int RunSymbols() {
+  for (const UnitPrefix& prefix : UnitPrefixes) {
+    std::printf("prefix\t%s\t%d\n", prefix.text, prefix.power);
+  }
+  for (const char* name : PrefixableUnits) std::printf("prefixed\t%s\n", name);
+  for (const UnitSymbol& symbol : UnitSymbols) {
+    std::printf("symbol\t%s\t%s\n", symbol.text, symbol.name);
   }
   return kExitSuccess;
 }

@@ -29,6 +29,11 @@ int RunShowMetric(const char* units, bool common);
 // ("12 in"), tab-separated.
 int RunList();
 
+// Prints what the parser reads beyond the catalogue's names, tab-separated, one a line: each SI
+// prefix ("prefix", its text, its power of ten), each unit that takes one ("prefixed", name),
+// and each symbol ("symbol", its text, the catalogue name it stands for).
+int RunSymbols();
+
 // Converts each line "VALUE<TAB>FROM<TAB>TO" of input and writes one line per input line: the
 // number or the message that stands for it. A line with another number of fields or with a NUL
 // byte is malformed; one of more than 4096 characters is refused as too long, unread. Returns

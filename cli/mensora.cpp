@@ -11,7 +11,10 @@ namespace {
 
 constexpr const char kUsage[] =
     "usage: mensora [-r] VALUE FROM [TO]\n"
-    "       mensora --si EXPR | --common EXPR | --list | [-r] --batch | --help | --version\n";
+    "       mensora --si EXPR | --common EXPR | --list | --symbols | [-r] --batch | --help |
+"
+    "       mensora --version
+";
 
 constexpr const char kHelp[] =
     "mensora - convert physical quantities between units of measure\n"
@@ -23,6 +26,8 @@ constexpr const char kHelp[] =
     "  mensora --common EXPR    the same, naming J, N, Pa, W, A, F, V, ohm, H, Wb and T\n"
     "  mensora --list           print every unit: name, factor per SI unit, SI unit text and\n"
     "                           definition, tab-separated\n"
+    "  mensora --symbols        print the SI prefixes and the units that take them, and the\n"
+    "                           symbols with the unit each stands for\n"
     "  mensora --batch          read lines VALUE<TAB>FROM<TAB>TO from standard input and write\n"
     "                           one line for each: the converted number or the message\n"
     "  mensora --help           print this text\n"
@@ -33,10 +38,13 @@ constexpr const char kHelp[] =
     "                           of with 15 significant digits as a spreadsheet cell shows them\n"
     "\n"
     "A unit expression is a product of unit names, each optionally raised to a power:\n"
-    "\"ft\", \"kg m/s^2\", \"mi/hr\", \"J / mol / degK\", \"m^0.5\". Names are case-sensitive.\n"
+    "\"ft\", \"kg m/s^2\", \"mi/hr\", \"J / mol / degK\", \"m^0.5\", \"s^-1\", \"m\xC2\xB2\". Names are\n"
+    "case-sensitive, and take SI prefixes where SI allows them: \"km\", \"\xC2\xB5" "F\", \"kWh\".\n"
     "Everything after the first '/' is divided out: \"kg/m s\" is kg per metre per second.\n"
-    "A number right after '/' divides the power before it: \"m^3/2\" is m to the power 1.5.\n"
-    "A lone \"degC\" or \"degF\" converts as a temperature on its scale, offset included.\n"
+    "Parentheses group: \"W/(m K)\", \"(m/s)^2\". A number right after '/' divides the\n"
+    "power before it: \"m^3/2\" is m to the power 1.5.\n"
+    "A lone \"degC\" or \"degF\" (\"\xC2\xB0" "C\", \"\xC2\xB0" "F\") converts as a temperature on its\n"
+    "scale, offset included. Texts are UTF-8.\n"
     "Quote expressions that hold spaces. A VALUE may be negative: mensora -40 degC degF.\n"
     "\n"
     "exit status:\n"
@@ -57,7 +65,7 @@ bool IsOption(const char* argument) {
   return !((next >= '0' && next <= '9') || next == '.');
 }
 
-enum class Mode { kConvert, kShowMetric, kShowCommon, kList, kBatch };
+enum class Mode { kConvert, kShowMetric, kShowCommon, kList, kSymbols, kBatch };
 
 struct CommandLine {
   Mode mode = Mode::kConvert;
@@ -94,6 +102,9 @@ int ReadCommandLine(int argc, char** argv, CommandLine* line) {
     } else if (std::strcmp(argument, "--list") == 0) {
       line->mode = Mode::kList;
       ++line->mode_count;
+    } else if (std::strcmp(argument, "--symbols") == 0) {
+      line->mode = Mode::kSymbols;
+      ++line->mode_count;
     } else if (std::strcmp(argument, "--batch") == 0) {
       line->mode = Mode::kBatch;
       ++line->mode_count;
@@ -101,7 +112,9 @@ int ReadCommandLine(int argc, char** argv, CommandLine* line) {
       return Usage("unknown option ", argument);
     }
   }
-  if (line->mode_count > 1) return Usage("choose one of --si, --common, --list and --batch", "");
+  if (line->mode_count > 1) {
+    return Usage("choose one of --si, --common, --list, --symbols and --batch", "");
+  }
   return kExitSuccess;
 }
 
@@ -116,6 +129,8 @@ int Run(const CommandLine& line) {
       return RunShowMetric(line.expression, true);
     case Mode::kList:
       return RunList();
+    case Mode::kSymbols:
+      return RunSymbols();
     case Mode::kBatch:
       return RunBatch(stdin, line.style);
     case Mode::kConvert:

@@ -92,6 +92,8 @@ const Expected kRuns[] = {
     {{"--common", "Btu"}, 0, "J\n", ""},
     {{"--si", "ft/m"}, 0, "\n", ""},
     {{"--si", "-m"}, 0, "m \n", ""},
+    {{"--si", "(m/s)^-2"}, 0, "s^2 / m^2 \n", ""},
+    {{"--si", "\xC2\xB5xyz"}, 1, "", "Unknown unit '\xC2\xB5xyz'\n"},
     {{"1", "ft", "s"}, 1, "", "Inconsistent units\n"},
     {{"1", "xyz", "abc"}, 1, "", "Unknown unit 'xyz'\n"},
     {{"1", "m 2"}, 1, "", "number in wrong place\n"},
@@ -130,7 +132,7 @@ TEST(Mensora, HelpDocumentsEveryMode) {
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.err, "");
   for (const char* word :
-       {"--si", "--common", "--list", "--batch", "--round-trip", "exit status"}) {
+       {"--si", "--common", "--list", "--symbols", "--batch", "--round-trip", "exit status"}) {
     EXPECT_NE(run.out.find(word), std::string::npos) << word;
   }
 }
@@ -164,6 +166,16 @@ TEST(Mensora, ListsTheWholeCatalogue) {
   EXPECT_NE(run.out.find("\nNmile\t0.0005399568034557236\tm \t1852 m\n"), std::string::npos);
   EXPECT_NE(run.out.find("\nstokes\t10000\tm^2 / s \tcm^2 / s\n"), std::string::npos);
   EXPECT_NE(run.out.find("\nm\t1\tm \tbase unit\n"), std::string::npos);
+}
+
+TEST(Mensora, ListsPrefixesAndSymbols) {
+  const RunResult run = RunMensora({"--symbols"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(CountLines(run.out), 26 + 25 + 11);
+  for (const char* line : {"prefix\tq\t-30\n", "prefix\t\xC2\xB5\t-6\n", "prefix\tda\t1\n",
+                           "prefixed\tWh\n", "symbol\t\xC2\xB0" "C\tdegC\n"}) {
+    EXPECT_NE(run.out.find(line), std::string::npos) << line;
+  }
 }
 
 TEST(Mensora, BatchAnswersEveryLineAndGoesOn) {
