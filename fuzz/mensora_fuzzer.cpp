@@ -10,6 +10,7 @@
 #include <string>
 
 #include "functions/worksheet_functions.h"
+#include "platform/code_page.h"
 #include "fuzz/fuzz_input.h"
 #include "units/conversion.h"
 #include "units/parser.h"
@@ -33,14 +34,21 @@ void Release(XLOPER* result) {
 }
 
 // Whether a function hands its unit argument to the engine at all (a longer one is refused with
-// kTooLong first), and the text the engine then sees: a null argument is the empty text.
+// kTooLong first), and the text the engine then sees: a null argument is the empty text, and
+// the rest comes from the host's code page into UTF-8.
 bool ArgumentFits(const char* text) { return text == nullptr || std::strlen(text) < kUnitTextSize; }
-const char* AsEngineSees(const char* text) { return text ? text : ""; }
+std::string AsEngineSees(const char* text) {
+  char utf8[kUnitsStringSize];
+  platform::AnsiToUtf8(text ? text : "", utf8, sizeof utf8);
+  return utf8;
+}
 
-// A text result: a message or unit text the engine also gives.
-void ExpectText(XLOPER* result, const char* expected) {
+// A text result: a message or unit text the engine also gives, in the host's code page.
+void ExpectText(XLOPER* result, const std::string& expected) {
   FUZZ_CHECK(result->xltype == (xltypeStr | xlbitDLLFree));
-  FUZZ_CHECK(TextOf(*result) == expected);
+  char host_text[kUnitTextSize];
+  platform::Utf8ToAnsi(expected.c_str(), host_text, sizeof host_text);
+  FUZZ_CHECK(TextOf(*result) == host_text);
 }
 
 void CheckMensora(double x, const char* a, const char* b) {
@@ -52,11 +60,11 @@ void CheckMensora(double x, const char* a, const char* b) {
     ExpectText(result, kTooLong);
   } else if (!ArgumentFits(b)) {
     // The input's own fault is still reported first.
-    const bool a_parses = ParseUnits(AsEngineSees(a), &parsed, error_string) != 0;
+    const bool a_parses = ParseUnits(AsEngineSees(a).c_str(), &parsed, error_string) != 0;
     ExpectText(result, a_parses ? kTooLong : error_string);
   } else {
     double value = 0.0;
-    if (ConvertValue(&value, x, AsEngineSees(a), AsEngineSees(b), error_string)) {
+    if (ConvertValue(&value, x, AsEngineSees(a).c_str(), AsEngineSees(b).c_str(), error_string)) {
       FUZZ_CHECK(result->xltype == (xltypeNum | xlbitDLLFree));
       FUZZ_CHECK(std::isfinite(result->val.num));
       FUZZ_CHECK(std::memcmp(&result->val.num, &value, sizeof value) == 0);
@@ -80,11 +88,11 @@ void CheckValueWithUnits(ValueFunction function, ValueConversion convert, double
   double value = 0.0;
   if (!ArgumentFits(text)) {
     ExpectText(result, kTooLong);
-  } else if (!convert(&value, x, AsEngineSees(text), error_string)) {
+  } else if (!convert(&value, x, AsEngineSees(text).c_str(), error_string)) {
     ExpectText(result, error_string);
   } else {
     char units[kUnitTextSize];
-    FUZZ_CHECK(MKSUnitsText(units, AsEngineSees(text), error_string) == 1);
+    FUZZ_CHECK(MKSUnitsText(units, AsEngineSees(text).c_str(), error_string) == 1);
     FUZZ_CHECK(result->xltype == (xltypeMulti | xlbitDLLFree));
     FUZZ_CHECK(result->val.array.rows == 1 && result->val.array.columns == 2);
     const XLOPER* row = result->val.array.lparray;
@@ -107,7 +115,7 @@ void CheckUnitsText(TextFunction function, TextOperation operation, const char* 
   } else {
     char units[kUnitTextSize];
     char error_string[kUnitTextSize];
-    const int ok = operation(units, AsEngineSees(text), error_string);
+    const int ok = operation(units, AsEngineSees(text).c_str(), error_string);
     ExpectText(result, ok ? units : error_string);
   }
   Release(result);

@@ -6,12 +6,12 @@
 # Inputs that found something are kept in build/fuzz/findings/<target>/ until the next run; the
 # corpus a run grows stays in build/fuzz/corpus/<target>/. Exits 1 when a target found something
 # or did not build.
-#   fuzz.sh [SECONDS [TARGET...]]     targets: units mensora cell_value
+#   fuzz.sh [SECONDS [TARGET...]]     targets: units grammar mensora cell_value
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 seconds=${1:-60}
-targets=(units_fuzzer mensora_fuzzer cell_value_fuzzer)
+targets=(units_fuzzer grammar_fuzzer mensora_fuzzer cell_value_fuzzer)
 if [ $# -gt 1 ]; then
   targets=()
   for name in "${@:2}"; do targets+=("${name%_fuzzer}_fuzzer"); done
