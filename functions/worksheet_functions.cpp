@@ -29,12 +29,20 @@ int CopyUnitsArgument(char* buffer, const char* argument, char* error_string) {
   error_string[0] = '\0';
   if (argument == nullptr) return 1;
   std::size_t length = 0;
-  while (length < kUnitTextSize && argument[length] != '\0') ++length;
+  unsigned char any_bytes = 0;
+  while (length < kUnitTextSize && argument[length] != '\0') {
+    any_bytes |= static_cast<unsigned char>(argument[length++]);
+  }
   if (length == kUnitTextSize) {
     std::memcpy(error_string, kTooLong, sizeof kTooLong);
     return 0;
   }
-  platform::AnsiToUtf8(argument, buffer, kUnitsStringSize);
+  // ASCII, the common case, reads the same in every code page and in UTF-8.
+  if (any_bytes < 0x80) {
+    std::memcpy(buffer, argument, length + 1);
+  } else {
+    platform::AnsiToUtf8(argument, buffer, kUnitsStringSize);
+  }
   return 1;
 }
 

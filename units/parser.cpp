@@ -114,121 +114,183 @@ bool MinusFollowsCaret(const char* text, int at) {
   return before >= 0 && text[before] == '^';
 }
 
-// Collects a token's text: whole characters while they fit the buffer (kUnitTextSize bytes),
+// Collects a token's text in a buffer of kUnitTextSize bytes: whole characters while they fit,
 // then nothing more, so that a run longer than the buffer is kept whole in the position but cut
 // in the token.
-class TokenText {
- public:
-  explicit TokenText(char* token) : token_(token) {}
-  void Add(const char* text, std::size_t length) {
-    if (full_ || length_ + length >= kUnitTextSize) {
-      full_ = true;
+struct TokenBuffer {
+  char* text;
+  std::size_t length = 0;
+  std::size_t room = kUnitTextSize - 1;  // drops to length once a character does not fit
+
+  void AddByte(char c) {
+    if (length < room) {
+      text[length++] = c;
+    } else {
+      room = length;
+    }
+  }
+  void Add(const char* from, std::size_t count) {
+    if (length + count > room) {
+      room = length;
       return;
     }
-    for (std::size_t i = 0; i < length; ++i) token_[length_++] = text[i];
+    for (std::size_t i = 0; i < count; ++i) text[length++] = from[i];
   }
-  void Add(char c) { Add(&c, 1); }
-  void End() { token_[length_] = '\0'; }
-
- private:
-  char* token_;
-  std::size_t length_ = 0;
-  bool full_ = false;
+  void End() { text[length] = '\0'; }
 };
 
-// Reads one token from *position and advances it. A failure writes its message into
-// error_string and gives kFailedToken.
-TokenKind ReadToken(const char* text, int* position, char* token, char* error_string) {
-  int at = *position;
-  TokenText out(token);
-  TokenKind kind = kEndToken;
+// What a character beyond ASCII starts, and its length in bytes.
+enum WideClass { kWideSeparator, kWideSuperscript, kWideName };
+WideClass ClassOfWide(const char* text, std::size_t* length) {
+  *length = CharacterLength(text);
+  const uint32_t code = CodePoint(text, *length);
+  if (IsWideSeparator(code)) return kWideSeparator;
+  return StartsSuperscript(text, *length, code) ? kWideSuperscript : kWideName;
+}
+
+TokenKind OperatorKind(char c) {
+  switch (c) {
+    case '^': return kCaretToken;
+    case '/': return kSlashToken;
+    case '(': return kOpenToken;
+    default: return kCloseToken;
+  }
+}
+
+// A run of number characters. Returns 0 with the message in error_string at a second '.'.
+int ReadNumber(const char* text, int* at, TokenBuffer* out, char* error_string) {
+  bool had_point = false;
+  while (IsNumberByte(text[*at])) {
+    const bool point = text[*at] == '.';
+    out->AddByte(text[(*at)++]);
+    if (point && had_point) {
+      out->End();
+      CopyText(error_string, kUnitTextSize, "Error: two decimal points in ");
+      AppendText(error_string, kUnitTextSize, out->text);
+      return 0;
+    }
+    had_point = had_point || point;
+  }
+  return 1;
+}
+
+// A superscript power: a superscript minus, if any, and the superscript digits after it.
+void ReadSuperscript(const char* text, int* at, TokenBuffer* out) {
+  std::size_t length = CharacterLength(text + *at);
+  if (CodePoint(text + *at, length) == kSuperscriptMinus) {
+    out->Add(text + *at, length);
+    *at += static_cast<int>(length);
+  }
+  for (;;) {
+    length = CharacterLength(text + *at);
+    if (SuperscriptDigit(CodePoint(text + *at, length)) < 0) return;
+    out->Add(text + *at, length);
+    *at += static_cast<int>(length);
+  }
+}
+
+// A name: letters and every character beyond ASCII but the separators and superscript powers.
+void ReadName(const char* text, int* at, TokenBuffer* out) {
+  for (;;) {
+    unsigned char c = static_cast<unsigned char>(text[*at]);
+    while (c < 0x80 && kAscii.of[c] == kLetterChar) {
+      out->AddByte(static_cast<char>(c));
+      c = static_cast<unsigned char>(text[++*at]);
+    }
+    std::size_t length = 0;
+    if (c < 0x80 || ClassOfWide(text + *at, &length) != kWideName) return;
+    out->Add(text + *at, length);
+    *at += static_cast<int>(length);
+  }
+}
+
+// Reads one token from text[at] on (at is *position or a separator before the token) and
+// advances *position past it. A failure writes its message into error_string and gives
+// kFailedToken.
+TokenKind ReadTokenFrom(const char* text, int at, int* position, char* token, char* error_string) {
+  std::size_t length = 0;
+  WideClass wide = kWideName;
   for (;;) {
     const unsigned char c = static_cast<unsigned char>(text[at]);
     if (c < 0x80) {
       const AsciiClass ascii = kAscii.of[c];
-      if (ascii == kSeparatorChar) {
-        ++at;
-        continue;
-      }
-      if (ascii == kEndChar) break;
-      if (ascii == kMinusChar) {
-        if (!MinusFollowsCaret(text, at)) {
-          ++at;
-          continue;
-        }
-        out.Add(text[at++]);
-        kind = kMinusToken;
-        break;
-      }
-      if (ascii == kOperatorChar) {
-        out.Add(text[at++]);
-        kind = c == '^' ? kCaretToken : c == '/' ? kSlashToken : c == '(' ? kOpenToken
-                                                                            : kCloseToken;
-        break;
-      }
-      if (ascii == kNumberChar) {
-        kind = kNumberToken;
-        bool had_point = false;
-        while (IsNumberByte(text[at])) {
-          const bool point = text[at] == '.';
-          out.Add(text[at++]);
-          if (point && had_point) {
-            out.End();
-            *position = at;
-            CopyText(error_string, kUnitTextSize, "Error: two decimal points in ");
-            AppendText(error_string, kUnitTextSize, token);
-            return kFailedToken;
-          }
-          had_point = had_point || point;
-        }
-        break;
-      }
-      kind = kNameToken;  // an ASCII letter
-      break;
-    }
-    const std::size_t length = CharacterLength(text + at);
-    const uint32_t code = CodePoint(text + at, length);
-    if (IsWideSeparator(code)) {
-      at += static_cast<int>(length);
+      if (ascii != kSeparatorChar && (ascii != kMinusChar || MinusFollowsCaret(text, at))) break;
+      ++at;
       continue;
     }
-    if (StartsSuperscript(text + at, length, code)) {
-      kind = kSuperscriptToken;
-      if (code == kSuperscriptMinus) {
-        out.Add(text + at, length);
-        at += static_cast<int>(length);
-      }
-      for (;;) {
-        const std::size_t digit_length = CharacterLength(text + at);
-        if (SuperscriptDigit(CodePoint(text + at, digit_length)) < 0) break;
-        out.Add(text + at, digit_length);
-        at += static_cast<int>(digit_length);
-      }
-      break;
-    }
-    kind = kNameToken;  // any other character belongs to a name
-    break;
+    wide = ClassOfWide(text + at, &length);
+    if (wide != kWideSeparator) break;
+    at += static_cast<int>(length);
   }
-  if (kind == kNameToken) {
-    // Letters and every character beyond ASCII but the separators and superscript powers.
-    for (;;) {
-      const unsigned char c = static_cast<unsigned char>(text[at]);
-      if (c < 0x80) {
-        if (kAscii.of[c] != kLetterChar) break;
-        out.Add(static_cast<char>(c));
-        ++at;
-        continue;
-      }
-      const std::size_t length = CharacterLength(text + at);
-      const uint32_t code = CodePoint(text + at, length);
-      if (IsWideSeparator(code) || StartsSuperscript(text + at, length, code)) break;
-      out.Add(text + at, length);
-      at += static_cast<int>(length);
+  TokenBuffer out{token};
+  TokenKind kind = kNameToken;
+  const unsigned char c = static_cast<unsigned char>(text[at]);
+  if (c >= 0x80) {
+    if (wide == kWideSuperscript) {
+      kind = kSuperscriptToken;
+      ReadSuperscript(text, &at, &out);
+    } else {
+      ReadName(text, &at, &out);
+    }
+  } else {
+    switch (kAscii.of[c]) {
+      case kEndChar:
+        kind = kEndToken;
+        break;
+      case kMinusChar:
+        kind = kMinusToken;
+        out.AddByte(text[at++]);
+        break;
+      case kOperatorChar:
+        kind = OperatorKind(static_cast<char>(c));
+        out.AddByte(text[at++]);
+        break;
+      case kNumberChar:
+        kind = kNumberToken;
+        if (!ReadNumber(text, &at, &out, error_string)) kind = kFailedToken;
+        break;
+      default:
+        ReadName(text, &at, &out);
+        break;
     }
   }
   out.End();
   *position = at;
   return kind;
+}
+
+// ReadTokenFrom with the common tokens read first: an operator, a name of ASCII letters or a
+// number of digits alone after ASCII blanks, as in "kg m/s^2". Anything else (a decimal point, a
+// minus sign, a character beyond ASCII) is left to ReadTokenFrom, so that this stays small
+// enough to cost little per token.
+TokenKind ReadToken(const char* text, int* position, char* token, char* error_string) {
+  int at = *position;
+  unsigned char c = static_cast<unsigned char>(text[at]);
+  while (c < 0x80 && kAscii.of[c] == kSeparatorChar) c = static_cast<unsigned char>(text[++at]);
+  if (c >= 0x80) return ReadTokenFrom(text, at, position, token, error_string);
+  const AsciiClass ascii = kAscii.of[c];
+  if (ascii == kEndChar || ascii == kOperatorChar) {
+    token[0] = static_cast<char>(c);
+    token[c != '\0'] = '\0';
+    *position = at + (c != '\0');
+    return ascii == kEndChar ? kEndToken : OperatorKind(static_cast<char>(c));
+  }
+  if (ascii != kLetterChar && ascii != kNumberChar) {
+    return ReadTokenFrom(text, at, position, token, error_string);
+  }
+  const int start = at;
+  std::size_t length = 0;
+  do {
+    if (c == '.') return ReadTokenFrom(text, start, position, token, error_string);
+    token[length++] = static_cast<char>(c);
+    c = static_cast<unsigned char>(text[++at]);
+  } while (c < 0x80 && kAscii.of[c] == ascii && length + 1 < kUnitTextSize);
+  if (c >= 0x80 || kAscii.of[c] == ascii) {
+    return ReadTokenFrom(text, start, position, token, error_string);
+  }
+  token[length] = '\0';
+  *position = at;
+  return ascii == kLetterChar ? kNameToken : kNumberToken;
 }
 
 // The decimal value of a run of digits and at most one '.', as atof reads it: "2." is 2,
@@ -278,7 +340,9 @@ struct WorkingState {
   double offset = 0.0;
   double exponents[kDimensionCount] = {};
   double pending_factor = 1.0;
-  double pending_exponents[kDimensionCount] = {};
+  DimensionVector pending_dimension = {};            // of a unit name
+  bool pending_group = false;                        // a closed group is pending instead:
+  double pending_group_exponents[kDimensionCount];  // its exponents
   double pending_power = 1.0;
   bool dividing = false;
   int state = kAfterUnit;
@@ -301,9 +365,18 @@ void ApplyPendingUnit(WorkingState& work) {
   } else {
     work.factor = raised * work.factor;
   }
-  for (int slot = 0; slot < kDimensionCount; ++slot) {
-    work.exponents[slot] =
-        work.pending_exponents[slot] * work.pending_power + work.exponents[slot];
+  if (work.pending_group) {
+    for (int slot = 0; slot < kDimensionCount; ++slot) {
+      work.exponents[slot] =
+          work.pending_group_exponents[slot] * work.pending_power + work.exponents[slot];
+    }
+    work.pending_group = false;
+    work.pending_dimension = DimensionVector{};
+  } else {
+    for (int slot = 0; slot < kDimensionCount; ++slot) {
+      work.exponents[slot] =
+          work.pending_dimension.exp[slot] * work.pending_power + work.exponents[slot];
+    }
   }
   work.pending_factor = 1.0;
   work.pending_power = 1.0;
@@ -339,10 +412,8 @@ int OpenGroup(WorkingState& work, char* error_string) {
   // The group starts as the whole text does, with nothing pending: the unit before the '(' has
   // been applied, but its exponents are still where the next unit's will go.
   work.factor = 1.0;
-  for (int slot = 0; slot < kDimensionCount; ++slot) {
-    work.exponents[slot] = 0.0;
-    work.pending_exponents[slot] = 0.0;
-  }
+  for (double& exponent : work.exponents) exponent = 0.0;
+  work.pending_dimension = DimensionVector{};
   work.dividing = false;
   work.state = kAfterUnit;
   return 1;
@@ -354,7 +425,8 @@ int CloseGroup(WorkingState& work, char* error_string) {
   if (work.depth == 0) return Fail(error_string, "Unbalanced parentheses");
   const EnclosingLevel& level = work.enclosing[--work.depth];
   work.pending_factor = work.factor;
-  std::memcpy(work.pending_exponents, work.exponents, sizeof work.pending_exponents);
+  std::memcpy(work.pending_group_exponents, work.exponents, sizeof work.pending_group_exponents);
+  work.pending_group = true;
   work.pending_power = 1.0;
   work.factor = level.factor;
   std::memcpy(work.exponents, level.exponents, sizeof work.exponents);
@@ -367,15 +439,11 @@ int CloseGroup(WorkingState& work, char* error_string) {
 int ActOnToken(WorkingState& work, TokenKind kind, const char* token, char* error_string) {
   switch (kind) {
     case kNameToken: {
-      DimensionVector dimension;
-      const char* read_as = LookUpUnit(token, &work.pending_factor, &dimension);
+      const char* read_as = LookUpUnit(token, &work.pending_factor, &work.pending_dimension);
       if (work.counted_tokens == 1) work.offset = OffsetOf(read_as);
       if (work.pending_factor == 0.0) {
         WriteUnknownUnit(error_string, token);
         return 0;
-      }
-      for (int slot = 0; slot < kDimensionCount; ++slot) {
-        work.pending_exponents[slot] = dimension.exp[slot];
       }
       work.pending_power = 1.0;
       work.state = kAfterUnit;
@@ -427,7 +495,10 @@ int NextToken(const char* text, int* position, char* token, char* error_string) 
 }
 
 int ParseUnits(const char* units_string, ParsedUnit* parsed, char* error_string) {
-  if (CountCharacters(units_string, kUnitTextSize) >= kUnitTextSize) {
+  // At most 255 bytes are at most 255 characters; only a longer text needs its characters counted.
+  std::size_t bytes = 0;
+  while (bytes < kUnitTextSize && units_string[bytes] != '\0') ++bytes;
+  if (bytes == kUnitTextSize && CountCharacters(units_string, kUnitTextSize) == kUnitTextSize) {
     return Fail(error_string, "string length too long");
   }
 

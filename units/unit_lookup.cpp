@@ -76,9 +76,9 @@ constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7
 
 }  // namespace
 
-const char* LookUpUnit(const char* name, double* factor, DimensionVector* dimension) {
-  FindUnit(name, factor, dimension);
-  if (*factor != 0.0) return name;
+const char* LookUpSymbolOrPrefixed(const char* name, double* factor, DimensionVector* dimension) {
+  *factor = 0.0;
+  *dimension = DimensionVector{};
   if (const UnitSymbol* symbol = FindSymbol(name)) {
     FindUnit(symbol->name, factor, dimension);
     return symbol->name;

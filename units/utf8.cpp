@@ -46,11 +46,14 @@ uint32_t CodePoint(const char* text, std::size_t length) {
 }
 
 std::size_t CountCharacters(const char* text, std::size_t limit) {
+  // As long as every byte is ASCII, bytes are characters: the common case needs no decoding.
   std::size_t count = 0;
-  std::size_t at = 0;
+  while (count < limit && text[count] != '\0' && static_cast<unsigned char>(text[count]) < 0x80) {
+    ++count;
+  }
+  std::size_t at = count;
   while (count < limit && text[at] != '\0') {
-    // ASCII, the common case, needs no decoding.
-    at += static_cast<unsigned char>(text[at]) < 0x80 ? 1 : CharacterLength(text + at);
+    at += CharacterLength(text + at);
     ++count;
   }
   return count;
