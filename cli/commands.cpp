@@ -149,6 +149,9 @@ int RunSymbols() {
   }
   for (const char* name : PrefixableUnits) std::printf("prefixed\t%s\n", name);
   for (const UnitSymbol& symbol : UnitSymbols) {
+    if (symbol.takes_prefix) std::printf("prefixed\t%s\n", symbol.text);
+  }
+  for (const UnitSymbol& symbol : UnitSymbols) {
     std::printf("symbol\t%s\t%s\n", symbol.text, symbol.name);
   }
   return kExitSuccess;

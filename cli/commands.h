@@ -30,8 +30,8 @@ int RunShowMetric(const char* units, bool common);
 int RunList();
 
 // Prints what the parser reads beyond the catalogue's names, tab-separated, one a line: each SI
-// prefix ("prefix", its text, its power of ten), each unit that takes one ("prefixed", name),
-// and each symbol ("symbol", its text, the catalogue name it stands for).
+// prefix ("prefix", its text, its power of ten), each unit or symbol that takes one
+// ("prefixed", its name), and each symbol ("symbol", its text, the catalogue name it stands for).
 int RunSymbols();
 
 // Converts each line "VALUE<TAB>FROM<TAB>TO" of input and writes one line per input line: the

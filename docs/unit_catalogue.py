@@ -1,13 +1,16 @@
 #!/usr/bin/env python3
-"""Writes the unit catalogue for the user guide, grouped by quantity, from `mensora --list`.
+"""Writes the unit catalogue for the user guide, grouped by quantity, from `mensora --list`, with
+the SI prefixes and symbols from `mensora --symbols`.
 
     unit_catalogue.py --mensora PATH --output FILE [--expect-units N]
 
 `mensora --list` prints one unit a line: name, factor per SI unit, SI unit text and definition
 (tab-separated).
 The quantity of a group is named from its SI unit text; a text not named here still gets its own
-group under the SI text, so that a new unit is never left out. Exits 1, writing nothing, when
-the list cannot be read or (with --expect-units) holds another number of units.
+group under the SI text, so that a new unit is never left out. `mensora --symbols` prints the
+prefixes ("prefix", text, power of ten), the units that take them ("prefixed", name) and the
+symbols ("symbol", text, name). Exits 1, writing nothing, when a list cannot be read or (with
+--expect-units) the catalogue holds another number of units.
 """
 
 import argparse
@@ -70,6 +73,46 @@ ShowMetric writes their SI unit as "degK" too.
 """
 
 
+def read_symbols(mensora):
+    """Runs `mensora --symbols` and returns (prefixes [(text, power)], prefixed [name],
+    symbols [(text, name)])."""
+    run = subprocess.run([mensora, "--symbols"], capture_output=True, encoding="utf-8")
+    if run.returncode != 0:
+        raise ValueError("mensora --symbols failed: %s" % run.stderr.strip())
+    prefixes, prefixed, symbols = [], [], []
+    for number, line in enumerate(run.stdout.splitlines(), 1):
+        fields = line.split("\t")
+        if fields[0] == "prefix" and len(fields) == 3:
+            prefixes.append((fields[1], int(fields[2])))
+        elif fields[0] == "prefixed" and len(fields) == 2:
+            prefixed.append(fields[1])
+        elif fields[0] == "symbol" and len(fields) == 3:
+            symbols.append((fields[1], fields[2]))
+        else:
+            raise ValueError("mensora --symbols, line %d not understood: %r" % (number, line))
+    if not prefixes or not prefixed or not symbols:
+        raise ValueError("mensora --symbols lists no prefixes, prefixed units or symbols")
+    return prefixes, prefixed, symbols
+
+
+PREFIX_NOTE = """
+A prefix stands before a unit that takes one, with nothing between: "km", "µF", "kWh", "hPa". The
+micro prefix is written µ (the micro sign), μ (the Greek letter) or u. A catalogue name always
+comes first: "min" is the minute, "mm" the millimetre, "Mg" the megagram, "ft" the foot.
+"""
+
+
+def symbols_markdown(prefixes, prefixed, symbols):
+    out = ["## SI prefixes\n", "| prefix | factor |", "|---|---|"]
+    out += ["| %s | 10^%d |" % (text, power) for text, power in prefixes]
+    out.append(PREFIX_NOTE)
+    out.append("Units that take a prefix: %s.\n" % ", ".join(prefixed))
+    out += ["## Symbols\n", "| symbol | stands for |", "|---|---|"]
+    out += ["| %s | %s |" % (text, name) for text, name in symbols]
+    out.append("")
+    return "\n".join(out)
+
+
 def read_units(mensora):
     """Runs `mensora --list` and returns [(name, factor_text, si_text, definition)]."""
     run = subprocess.run([mensora, "--list"], capture_output=True, text=True)
@@ -128,6 +171,7 @@ def main():
     args = parser.parse_args()
     try:
         units = read_units(args.mensora)
+        prefixes, prefixed, symbols = read_symbols(args.mensora)
     except (OSError, ValueError) as problem:
         print("unit_catalogue: %s" % problem)
         return 1
@@ -135,8 +179,8 @@ def main():
         print("unit_catalogue: %d units listed, %s expected"
               % (len(units), args.expect_units if args.expect_units is not None else "some"))
         return 1
-    with open(args.output, "w") as file:
-        file.write(markdown(units))
+    with open(args.output, "w", encoding="utf-8") as file:
+        file.write(markdown(units) + "\n" + symbols_markdown(prefixes, prefixed, symbols))
     return 0
 
 
