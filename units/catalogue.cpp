@@ -40,6 +40,8 @@ constexpr DimensionVector kInductance             {{0,   0,   1,   2,   0,   0, 
 constexpr DimensionVector kFluxDensity            {{0,  -1,   1,   0,   0,   0,   0,  -1}};
 constexpr DimensionVector kFlux                   {{0,  -1,   1,   2,   0,   0,   0,  -1}};
 constexpr DimensionVector kFieldStrength          {{0,  -1,   0,  -1,   0,   0,   0,   1}};
+constexpr DimensionVector kVolumeFlow             {{0,  -1,   0,   3,   0,   0,   0,   0}};
+constexpr DimensionVector kConductance            {{0,   1,  -1,  -2,   0,   0,   0,   2}};
 
 // ASCII upper case, independent of the C locale: only a-z change.
 int UpperByte(const char c) {

@@ -32,7 +32,7 @@ struct UnitEntry {
   const char* definition;
 };
 
-constexpr std::size_t kUnitCount = 183;
+constexpr std::size_t kUnitCount = 224;
 
 // The whole catalogue, sorted by CompareUnitNames.
 extern const UnitEntry UnitCatalogue[kUnitCount];

@@ -20,10 +20,10 @@ struct NameIndex {
   std::size_t longest_name;        // length of the longest name indexed
 };
 
-// The start of the hash, picked among a few thousand so that no name of the catalogue lies more
+// The start of the hash, picked among tens of thousands so that no name of the catalogue lies more
 // than two slots from home. A new name may call for another: the catalogue asserts how far the
 // farthest name lies.
-constexpr uint32_t kNameHashSeed = 3445;
+constexpr uint32_t kNameHashSeed = 25187;
 
 // FNV-1a over the name's bytes, its top bits taken as the slot. Case-sensitive, as lookup is.
 constexpr std::size_t HomeSlot(const char* name, std::size_t length) {

@@ -93,6 +93,7 @@ const Expected kRuns[] = {
     {{"--si", "ft/m"}, 0, "\n", ""},
     {{"--si", "-m"}, 0, "m \n", ""},
     {{"--si", "(m/s)^-2"}, 0, "s^2 / m^2 \n", ""},
+    {{"25", "\xC2\xB5m", "in"}, 0, "0.000984251968503937\n", ""},
     {{"--si", "\xC2\xB5xyz"}, 1, "", "Unknown unit '\xC2\xB5xyz'\n"},
     {{"1", "ft", "s"}, 1, "", "Inconsistent units\n"},
     {{"1", "xyz", "abc"}, 1, "", "Unknown unit 'xyz'\n"},
@@ -160,7 +161,7 @@ TEST(Mensora, VersionAndManualPageAgreeWithTheHelp) {
 TEST(Mensora, ListsTheWholeCatalogue) {
   const RunResult run = RunMensora({"--list"});
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(CountLines(run.out), 183);
+  EXPECT_EQ(CountLines(run.out), 224);
   EXPECT_EQ(run.out.rfind("A\t1\tC / s \tC / s\nacre\t0.0002471053814671653\tm^2 \t43560 ft^2\n", 0),
             0u);
   EXPECT_NE(run.out.find("\nNmile\t0.0005399568034557236\tm \t1852 m\n"), std::string::npos);

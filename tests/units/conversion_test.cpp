@@ -149,6 +149,9 @@ const Identity kIdentities[] = {
     {1, "mL", "L", 0.001, 1e-15},
     {1, "hPa", "Pa", 100, 1e-15},
     {1, "kHz", "Hz", 1000, 1e-15},
+    {1, "lb", "kg", 0.45359237, 1e-15},
+    {1, "K", "degC", -272.15, 1e-15},
+    {1, "kWh", "J", 3.6e6, 1e-15},
     {1, "N\xC2\xB7m", "J", 1, 0},
     {1, "W/(m^2 degKdiff)", "Btu/(hr ft^2 degFdiff)", 0.17611, 1e-4},
 };
