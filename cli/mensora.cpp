@@ -11,10 +11,8 @@ namespace {
 
 constexpr const char kUsage[] =
     "usage: mensora [-r] VALUE FROM [TO]\n"
-    "       mensora --si EXPR | --common EXPR | --list | --symbols | [-r] --batch | --help |
-"
-    "       mensora --version
-";
+    "       mensora --si EXPR | --common EXPR | --list | --symbols | [-r] --batch\n"
+    "       mensora --help | --version\n";
 
 constexpr const char kHelp[] =
     "mensora - convert physical quantities between units of measure\n"
