@@ -6,78 +6,9 @@
 #include <cstring>
 #include <limits>
 
+#include "double_double.h"
+
 namespace {
-
-// ---- Double-double arithmetic ----
-// A value carried as the unevaluated sum hi + lo, with |lo| at most half an ulp of hi: about 106
-// bits. Plain double operations only (no fused multiply-add, which not every target has), so
-// the same steps give the same bits everywhere; constexpr so that the tables below are worked
-// out by the compiler with the very same code.
-
-struct Double2 {
-  double hi;
-  double lo;
-};
-
-// a + b exactly, whatever their sizes.
-constexpr Double2 TwoSum(double a, double b) {
-  const double sum = a + b;
-  const double b_part = sum - a;
-  return {sum, (a - (sum - b_part)) + (b - b_part)};
-}
-
-// a + b exactly, when |a| >= |b| or a is 0.
-constexpr Double2 QuickTwoSum(double a, double b) {
-  const double sum = a + b;
-  return {sum, b - (sum - a)};
-}
-
-// a split into two halves of 26 bits each, whose products are exact. |a| < 2^995.
-constexpr Double2 Split(double a) {
-  const double scaled = 134217729.0 * a;  // 2^27 + 1
-  const double hi = scaled - (scaled - a);
-  return {hi, a - hi};
-}
-
-// a * b exactly.
-constexpr Double2 TwoProduct(double a, double b) {
-  const double product = a * b;
-  const Double2 x = Split(a);
-  const Double2 y = Split(b);
-  return {product, ((x.hi * y.hi - product) + x.hi * y.lo + x.lo * y.hi) + x.lo * y.lo};
-}
-
-constexpr Double2 Negate(Double2 a) { return {-a.hi, -a.lo}; }
-constexpr Double2 Twice(Double2 a) { return {2.0 * a.hi, 2.0 * a.lo}; }
-constexpr Double2 Half(Double2 a) { return {0.5 * a.hi, 0.5 * a.lo}; }
-
-constexpr Double2 Add(Double2 a, Double2 b) {
-  Double2 sum = TwoSum(a.hi, b.hi);
-  const Double2 tail = TwoSum(a.lo, b.lo);
-  sum = QuickTwoSum(sum.hi, sum.lo + tail.hi);
-  return QuickTwoSum(sum.hi, sum.lo + tail.lo);
-}
-
-constexpr Double2 Multiply(Double2 a, Double2 b) {
-  const Double2 product = TwoProduct(a.hi, b.hi);
-  return QuickTwoSum(product.hi, product.lo + (a.hi * b.lo + a.lo * b.hi));
-}
-
-constexpr Double2 Multiply(Double2 a, double b) {
-  const Double2 product = TwoProduct(a.hi, b);
-  return QuickTwoSum(product.hi, product.lo + a.lo * b);
-}
-
-constexpr Double2 Divide(Double2 a, Double2 b) {
-  const double q1 = a.hi / b.hi;
-  Double2 rest = Add(a, Negate(Multiply(b, q1)));
-  const double q2 = rest.hi / b.hi;
-  rest = Add(rest, Negate(Multiply(b, q2)));
-  const double q3 = rest.hi / b.hi;
-  return Add(QuickTwoSum(q1, q2), Double2{q3, 0.0});
-}
-
-constexpr Double2 Exact(double a) { return {a, 0.0}; }
 
 // ---- Series and their tables ----
 
@@ -319,6 +250,13 @@ Double2 Log(double x) {
   return log;
 }
 
+// ln(hi + lo) for hi > 0 finite and |lo| at most half an ulp of hi: ln hi + ln(1 + lo/hi), whose
+// second term is lo/hi to well within the precision kept.
+Double2 Log(Double2 x) {
+  const Double2 log = Log(x.hi);
+  return Add(log, Exact(x.lo / x.hi));
+}
+
 // e^t = 2^q * 2^(j/128) * e^r with t = (128 q + j) ln2/128 + r, |t| <= 746. Returns the
 // product of the last two factors and q in *exponent.
 Double2 Exp(Double2 t, long* exponent) {
@@ -330,6 +268,18 @@ Double2 Exp(Double2 t, long* exponent) {
   return Multiply(kExpTable.value[j], ExpNearZero(r));
 }
 
+// e^(y ln x) = 2^exponent (value.hi + value.lo) for x > 0 and y finite, x != 1, y not 0, and
+// |y ln x| within the range estimate_limit allows. Returns false beyond it.
+bool ExpOfProduct(double y, Double2 log, double estimate_limit, Double2* value, long* exponent) {
+  const double estimate = y * log.hi;
+  if (estimate > estimate_limit || estimate < -estimate_limit) return false;
+  // Here |y| < 2^63, since |ln x| >= 2^-53 for every x != 1: y splits without overflow.
+  const Double2 product = TwoProduct(y, log.hi);
+  const Double2 t = QuickTwoSum(product.hi, product.lo + y * log.lo);
+  *value = Exp(t, exponent);
+  return true;
+}
+
 // x^y = e^(y ln x) for x > 0 finite, x != 1, y finite and not 0.
 double PowerByLog(double x, double y) {
   const Double2 log = Log(x);
@@ -337,11 +287,9 @@ double PowerByLog(double x, double y) {
   // ln of the largest double is 709.78; of half the smallest subnormal, -745.13.
   if (estimate > 709.79) return kInfinity;
   if (estimate < -745.14) return 0.0;
-  // Here |y| < 2^63, since |ln x| >= 2^-53 for every x != 1: y splits without overflow.
-  const Double2 product = TwoProduct(y, log.hi);
-  const Double2 t = QuickTwoSum(product.hi, product.lo + y * log.lo);
+  Double2 value{};
   long exponent = 0;
-  const Double2 value = Exp(t, &exponent);
+  ExpOfProduct(y, log, 746.0, &value, &exponent);
   return Round(value, exponent);
 }
 
@@ -384,4 +332,28 @@ double RaiseToPower(double base, double power) {
     result = PowerByLog(magnitude, power);
   }
   return odd_sign ? -result : result;
+}
+
+Double2 RaiseToPowerExtended(Double2 base, double power) {
+  if (power == 1.0) return base;
+  const double magnitude = power < 0 ? -power : power;
+  // The results of units people raise: moderate bases to moderate powers. Anything else, and a
+  // result that leaves the range where both of its parts are normal, is rounded as ever.
+  if (base.hi > 0x1p-200 && base.hi < 0x1p200 && magnitude <= 64.0 &&
+      !(base.hi == 1.0 && base.lo == 0.0)) {
+    if (power == 2.0 || power == -2.0 || power == 3.0 || power == -3.0 || power == 4.0 ||
+        power == -4.0) {
+      Double2 result = ChainedProduct(base, base);
+      if (magnitude == 3.0) result = ChainedProduct(result, base);
+      if (magnitude == 4.0) result = ChainedProduct(result, result);
+      return power < 0 ? ChainedQuotient(Exact(1.0), result) : result;
+    }
+    Double2 value{};
+    long exponent = 0;
+    // 2^-900 to 2^900: the low part stays normal, so scaling keeps every bit of both.
+    if (power != 0.0 && ExpOfProduct(power, Log(base), 620.0, &value, &exponent)) {
+      return {ScaleExactly(value.hi, exponent), ScaleExactly(value.lo, exponent)};
+    }
+  }
+  return Exact(RaiseToPower(base.hi, power));
 }

@@ -1,6 +1,6 @@
 // Tests of RaiseToPower: the C library's special values, exact and correctly rounded results
 // checked against independent arithmetic, and agreement with the C library's pow over the
-// catalogue.
+// catalogue, and with RaiseToPowerExtended rounded.
 #include "units/power.h"
 
 #include <gtest/gtest.h>
@@ -133,9 +133,12 @@ TEST(RaiseToPower, AgreesWithTheCLibraryOverTheCatalogue) {
 
   long results = 0;
   long different = 0;
+  long extended_different = 0;  // the result carried to about 100 bits, then rounded
   for (const UnitEntry& unit : UnitCatalogue) {
     for (const double power : powers) {
       const double ours = RaiseToPower(unit.factor, power);
+      const Double2 extended = RaiseToPowerExtended({unit.factor, 0.0}, power);
+      if (Bits(extended.hi + extended.lo) != Bits(ours)) ++extended_different;
       const double library = std::pow(unit.factor, power);
       ++results;
       if (Bits(ours) == Bits(library)) continue;
@@ -148,6 +151,7 @@ TEST(RaiseToPower, AgreesWithTheCLibraryOverTheCatalogue) {
               different, results);
   EXPECT_GT(results, 100000);
   EXPECT_LT(different, results / 1000);
+  EXPECT_LT(extended_different, results / 1000);
 }
 
 }  // namespace
