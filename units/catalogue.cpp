@@ -65,7 +65,7 @@ static_assert(EveryDefinitionReads(kDefinitionTable), "two units or constants sh
 constexpr UnitEntry UnitCatalogue[kUnitCount] = {
 #define CONSTANT(name, definition, dimension)
 #define UNIT(name, definition, dimension) \
-  {name, FactorOf(kDefinitionTable, {name, definition, dimension}), dimension, definition},
+  EntryOf(kDefinitionTable, {name, definition, dimension}),
 #include "catalogue_data.inc"
 #undef UNIT
 #undef CONSTANT
@@ -93,23 +93,24 @@ int CompareUnitNames(const char* a, const char* b) {
   return std::strcmp(a, b);
 }
 
-void FindUnit(const char* name, double* factor, DimensionVector* dimension) {
-  *factor = 0.0;
-  *dimension = DimensionVector{};
+const UnitEntry* FindUnitEntry(const char* name) {
   // At most one byte past the longest name is read: a longer text is no name of the catalogue.
   std::size_t length = 0;
   while (length <= kLongestIndexedName && name[length] != '\0') ++length;
-  if (length > kLongestIndexedName) return;
+  if (length > kLongestIndexedName) return nullptr;
   // Every name lies at most longest_probe slots past its home slot; an empty slot on the way
   // means the name is not there.
   const std::size_t home = HomeSlot(name, length);
   for (std::size_t probe = 0; probe <= kCatalogueIndex.longest_probe; ++probe) {
     const uint8_t row = kCatalogueIndex.entry[(home + probe) & (kNameIndexSlots - 1)];
-    if (row == kNoEntry) return;
-    if (SameText(name, UnitCatalogue[row].name)) {
-      *factor = UnitCatalogue[row].factor;
-      *dimension = UnitCatalogue[row].dimension;
-      return;
-    }
+    if (row == kNoEntry) return nullptr;
+    if (SameText(name, UnitCatalogue[row].name)) return &UnitCatalogue[row];
   }
+  return nullptr;
+}
+
+void FindUnit(const char* name, double* factor, DimensionVector* dimension) {
+  const UnitEntry* entry = FindUnitEntry(name);
+  *factor = entry != nullptr ? entry->factor : 0.0;
+  *dimension = entry != nullptr ? entry->dimension : DimensionVector{};
 }

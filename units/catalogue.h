@@ -30,6 +30,7 @@ struct UnitEntry {
   double factor;
   DimensionVector dimension;
   const char* definition;
+  double factor_rest;  // the exact factor less factor, to about eleven bits more
 };
 
 constexpr std::size_t kUnitCount = 224;
@@ -44,3 +45,6 @@ int CompareUnitNames(const char* a, const char* b);
 // Looks a name up, exactly and case-sensitively. Sets *factor and *dimension to the entry's
 // values, or to 0.0 and all-zero exponents when the name is not in the catalogue.
 void FindUnit(const char* name, double* factor, DimensionVector* dimension);
+
+// The catalogue row of a name, exactly and case-sensitively, or nullptr.
+const UnitEntry* FindUnitEntry(const char* name);

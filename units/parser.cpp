@@ -329,17 +329,17 @@ double OffsetOf(const char* name) {
 
 // What an open group keeps of the level around it.
 struct EnclosingLevel {
-  double factor;
+  Double2 factor;
   double exponents[kDimensionCount];
   bool dividing;
 };
 
 // Everything one parse works on; nothing of it outlives the call.
 struct WorkingState {
-  double factor = 1.0;
+  Double2 factor = {1.0, 0.0};  // carried to about 100 bits (see ChainedProduct), rounded at the end
   double offset = 0.0;
   double exponents[kDimensionCount] = {};
-  double pending_factor = 1.0;
+  Double2 pending_factor = {1.0, 0.0};
   DimensionVector pending_dimension = {};            // of a unit name
   bool pending_group = false;                        // a closed group is pending instead:
   double pending_group_exponents[kDimensionCount];  // its exponents
@@ -351,19 +351,31 @@ struct WorkingState {
   EnclosingLevel enclosing[kMaxGroupDepth];  // written only as groups open
 };
 
+// Whether a factor is far enough inside the double range for products in double-double, whose
+// low parts must stay normal too. The factors of extreme expressions ("ft^999") are multiplied
+// as plain doubles, overflowing to an infinity or to zero as they always have.
+bool Moderate(Double2 factor) { return factor.hi > 0x1p-400 && factor.hi < 0x1p400; }
+
 // Multiplies (or, once a '/' has been followed by a unit, divides) the pending unit into the
 // result. The '/' check comes last: the unit before the '/' is still multiplied in.
 void ApplyPendingUnit(WorkingState& work) {
   // Most units stand to the power 1, which needs no call at all. This is the one place where a
   // unit is raised.
-  const double raised = work.pending_power == 1.0
-                            ? work.pending_factor
-                            : RaiseToPower(work.pending_factor, work.pending_power);
+  const Double2 raised = work.pending_power == 1.0
+                             ? work.pending_factor
+                             : RaiseToPowerExtended(work.pending_factor, work.pending_power);
+  // A unit of factor 1 (an SI unit, "m", "kg", "s") leaves the factor as it is.
+  const bool unchanged = raised.hi == 1.0 && raised.lo == 0.0;
+  const bool moderate = Moderate(raised) && Moderate(work.factor);
   if (work.dividing) {
-    work.factor = work.factor / raised;
+    if (!unchanged) {
+      work.factor = moderate ? ChainedQuotient(work.factor, raised) : Exact(work.factor.hi / raised.hi);
+    }
     work.pending_power = -work.pending_power;
-  } else {
-    work.factor = raised * work.factor;
+  } else if (work.factor.hi == 1.0 && work.factor.lo == 0.0) {
+    work.factor = raised;  // the first unit of a product
+  } else if (!unchanged) {
+    work.factor = moderate ? ChainedProduct(raised, work.factor) : Exact(raised.hi * work.factor.hi);
   }
   if (work.pending_group) {
     for (int slot = 0; slot < kDimensionCount; ++slot) {
@@ -378,7 +390,7 @@ void ApplyPendingUnit(WorkingState& work) {
           work.pending_dimension.exp[slot] * work.pending_power + work.exponents[slot];
     }
   }
-  work.pending_factor = 1.0;
+  work.pending_factor = Exact(1.0);
   work.pending_power = 1.0;
   if (work.state == kAfterSlash) work.dividing = true;
 }
@@ -411,7 +423,7 @@ int OpenGroup(WorkingState& work, char* error_string) {
   level.dividing = work.dividing;
   // The group starts as the whole text does, with nothing pending: the unit before the '(' has
   // been applied, but its exponents are still where the next unit's will go.
-  work.factor = 1.0;
+  work.factor = Exact(1.0);
   for (double& exponent : work.exponents) exponent = 0.0;
   work.pending_dimension = DimensionVector{};
   work.dividing = false;
@@ -441,7 +453,7 @@ int ActOnToken(WorkingState& work, TokenKind kind, const char* token, char* erro
     case kNameToken: {
       const char* read_as = LookUpUnit(token, &work.pending_factor, &work.pending_dimension);
       if (work.counted_tokens == 1) work.offset = OffsetOf(read_as);
-      if (work.pending_factor == 0.0) {
+      if (work.pending_factor.hi == 0.0) {
         WriteUnknownUnit(error_string, token);
         return 0;
       }
@@ -532,7 +544,7 @@ int ParseUnits(const char* units_string, ParsedUnit* parsed, char* error_string)
   // Only a lone "degC" or "degF" is a temperature on its scale; in anything longer it is a
   // plain factor, since an offset means nothing once the unit is raised or combined.
   if (work.counted_tokens != 1) work.offset = 0.0;
-  parsed->factor = work.factor;
+  parsed->factor = work.factor.hi + work.factor.lo;
   parsed->offset = work.offset;
   for (int slot = 0; slot < kDimensionCount; ++slot) parsed->exponents[slot] = work.exponents[slot];
   error_string[0] = '\0';

@@ -206,6 +206,16 @@ constexpr double FactorOf(unit_definition::Table table, const UnitDefinition& ro
   return static_cast<double>(1.0L / unit_definition::SizeOfRow(table, row, 0).value);
 }
 
+// The catalogue row of a unit: its factor as FactorOf gives it, and what the double leaves out
+// of the long double worked out (about eleven more bits), so that a product or power of factors
+// can be rounded once at the end.
+constexpr UnitEntry EntryOf(unit_definition::Table table, const UnitDefinition& row) {
+  const long double factor = 1.0L / unit_definition::SizeOfRow(table, row, 0).value;
+  const double nearest = static_cast<double>(factor);
+  return {row.name, nearest, row.dimension, row.definition,
+          static_cast<double>(factor - static_cast<long double>(nearest))};
+}
+
 // True when every row of table reads and names differ; a fault stops the build instead.
 constexpr bool EveryDefinitionReads(unit_definition::Table table) {
   for (std::size_t i = 0; i < table.count; ++i) {

@@ -68,19 +68,36 @@ const char* AfterPrefix(const char* name, const char* prefix) {
   return name;
 }
 
-// Ten to the power, for the prefixes' powers: exact up to 1e22, the nearest double beyond.
-constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22, 1e23,
-                                   1e24, 1e25, 1e26, 1e27, 1e28, 1e29, 1e30};
+// Ten to the power, for the prefixes' powers: exact up to 1e22, to about 106 bits beyond.
+struct PowersOfTen {
+  Double2 value[31];
+};
+
+constexpr PowersOfTen MakePowersOfTen() {
+  PowersOfTen powers{};
+  powers.value[0] = Exact(1.0);
+  for (int k = 1; k <= 30; ++k) powers.value[k] = Multiply(powers.value[k - 1], 10.0);
+  return powers;
+}
+
+constexpr PowersOfTen kPowersOfTen = MakePowersOfTen();
+
+// The catalogue entry of a name, as its factor and rest; false for no name of the catalogue.
+bool FindFactor(const char* name, Double2* factor, DimensionVector* dimension) {
+  const UnitEntry* entry = FindUnitEntry(name);
+  if (entry == nullptr) return false;
+  *factor = {entry->factor, entry->factor_rest};
+  *dimension = entry->dimension;
+  return true;
+}
 
 }  // namespace
 
-const char* LookUpSymbolOrPrefixed(const char* name, double* factor, DimensionVector* dimension) {
-  *factor = 0.0;
+const char* LookUpSymbolOrPrefixed(const char* name, Double2* factor, DimensionVector* dimension) {
+  *factor = Exact(0.0);
   *dimension = DimensionVector{};
   if (const UnitSymbol* symbol = FindSymbol(name)) {
-    FindUnit(symbol->name, factor, dimension);
+    FindFactor(symbol->name, factor, dimension);
     return symbol->name;
   }
   for (const UnitPrefix& prefix : UnitPrefixes) {
@@ -88,12 +105,10 @@ const char* LookUpSymbolOrPrefixed(const char* name, double* factor, DimensionVe
     if (rest == nullptr || *rest == '\0') continue;
     const char* unit = PrefixableName(rest);
     if (unit == nullptr) continue;
-    FindUnit(unit, factor, dimension);
-    if (*factor == 0.0) continue;
-    // A factor counts units per SI unit, so a larger unit has a smaller factor. One rounding
-    // only: the power of ten is exact wherever the prefixes people use reach.
-    *factor = prefix.power > 0 ? *factor / kPowersOfTen[prefix.power]
-                               : *factor * kPowersOfTen[-prefix.power];
+    if (!FindFactor(unit, factor, dimension)) continue;
+    // A factor counts units per SI unit, so a larger unit has a smaller factor.
+    const Double2 scale = kPowersOfTen.value[prefix.power > 0 ? prefix.power : -prefix.power];
+    *factor = prefix.power > 0 ? ChainedQuotient(*factor, scale) : ChainedProduct(*factor, scale);
     return "";
   }
   return nullptr;

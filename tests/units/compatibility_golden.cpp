@@ -2,9 +2,16 @@
 // neither parentheses nor a '-' after '^', and conversions between them, each with what the
 // engine gives today. Run it only to start a new record:
 //   compatibility_golden > tests/units/compatibility.golden
+// or, after a change meant to move results, to write today's results into the record's lines,
+// but for the lines of the expressions listed as changed, which keep what they record:
+//   compatibility_golden --refresh RECORD CHANGES > NEW_RECORD
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <map>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -125,9 +132,42 @@ std::string ExponentKey(const ParsedUnit& parsed) {
   return key;
 }
 
+// The record at record_path with today's results, but for the lines of listed expressions.
+int Refresh(const char* record_path, const char* changes_path) {
+  std::ifstream record(record_path);
+  std::ifstream changes_file(changes_path);
+  if (!record.good() || !changes_file.good()) {
+    std::fprintf(stderr, "cannot read %s or %s\n", record_path, changes_path);
+    return 2;
+  }
+  std::set<std::string> listed;
+  std::string line;
+  while (std::getline(changes_file, line)) {
+    if (!line.empty() && line[0] != '#') listed.insert(line);
+  }
+  while (std::getline(record, line)) {
+    std::vector<std::string> fields;
+    std::stringstream stream(line);
+    std::string field;
+    while (std::getline(stream, field, '\t')) fields.push_back(field);
+    if (fields.size() == 3 && fields[0] == "E" && listed.count(fields[1]) == 0) {
+      fields[2] = ExpressionRecord(Unescaped(fields[1]));
+    } else if (fields.size() == 5 && fields[0] == "C" && listed.count(fields[2]) == 0 &&
+               listed.count(fields[3]) == 0) {
+      fields[4] = ConversionRecord(std::strtod(fields[1].c_str(), nullptr), Unescaped(fields[2]),
+                                   Unescaped(fields[3]));
+    }
+    std::string out;
+    for (const std::string& f : fields) out += (out.empty() ? "" : "\t") + f;
+    std::printf("%s\n", out.c_str());
+  }
+  return 0;
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  if (argc == 4 && std::string(argv[1]) == "--refresh") return Refresh(argv[2], argv[3]);
   constexpr std::size_t kRandomExpressions = 3000;
   constexpr std::size_t kConversions = 1500;
   Random random(20240611);
