@@ -69,6 +69,9 @@ constexpr Double2 Divide(Double2 a, Double2 b) {
 
 constexpr Double2 Exact(double a) { return {a, 0.0}; }
 
+// The double nearest a pair: where a chain ends, or leaves the range it can be carried in.
+constexpr double Rounded(Double2 a) { return a.hi + a.lo; }
+
 // Products and quotients for a chain of them that is rounded once at the end. hi is what plain
 // double arithmetic gives, so the chain runs as fast as plain doubles, and lo gathers, off that
 // chain, what each rounding left out: the pair is not renormalised, so |lo| may grow to a few

@@ -353,7 +353,8 @@ struct WorkingState {
 
 // Whether a factor is far enough inside the double range for products in double-double, whose
 // low parts must stay normal too. The factors of extreme expressions ("ft^999") are multiplied
-// as plain doubles, overflowing to an infinity or to zero as they always have.
+// as plain doubles, each rounded first, overflowing to an infinity or to zero as they always
+// have.
 bool Moderate(Double2 factor) { return factor.hi > 0x1p-400 && factor.hi < 0x1p400; }
 
 // Multiplies (or, once a '/' has been followed by a unit, divides) the pending unit into the
@@ -369,13 +370,15 @@ void ApplyPendingUnit(WorkingState& work) {
   const bool moderate = Moderate(raised) && Moderate(work.factor);
   if (work.dividing) {
     if (!unchanged) {
-      work.factor = moderate ? ChainedQuotient(work.factor, raised) : Exact(work.factor.hi / raised.hi);
+      work.factor = moderate ? ChainedQuotient(work.factor, raised)
+                             : Exact(Rounded(work.factor) / Rounded(raised));
     }
     work.pending_power = -work.pending_power;
   } else if (work.factor.hi == 1.0 && work.factor.lo == 0.0) {
     work.factor = raised;  // the first unit of a product
   } else if (!unchanged) {
-    work.factor = moderate ? ChainedProduct(raised, work.factor) : Exact(raised.hi * work.factor.hi);
+    work.factor = moderate ? ChainedProduct(raised, work.factor)
+                           : Exact(Rounded(raised) * Rounded(work.factor));
   }
   if (work.pending_group) {
     for (int slot = 0; slot < kDimensionCount; ++slot) {
@@ -544,7 +547,7 @@ int ParseUnits(const char* units_string, ParsedUnit* parsed, char* error_string)
   // Only a lone "degC" or "degF" is a temperature on its scale; in anything longer it is a
   // plain factor, since an offset means nothing once the unit is raised or combined.
   if (work.counted_tokens != 1) work.offset = 0.0;
-  parsed->factor = work.factor.hi + work.factor.lo;
+  parsed->factor = Rounded(work.factor);
   parsed->offset = work.offset;
   for (int slot = 0; slot < kDimensionCount; ++slot) parsed->exponents[slot] = work.exponents[slot];
   error_string[0] = '\0';

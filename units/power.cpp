@@ -355,5 +355,5 @@ Double2 RaiseToPowerExtended(Double2 base, double power) {
       return {ScaleExactly(value.hi, exponent), ScaleExactly(value.lo, exponent)};
     }
   }
-  return Exact(RaiseToPower(base.hi, power));
+  return Exact(RaiseToPower(Rounded(base), power));
 }
