@@ -79,34 +79,39 @@ XLOPER* Guarded(Body&& body) noexcept {
   return result != nullptr ? result : ReturnErrorToHost(xlerrValue);
 }
 
-using ValueConversion = int (*)(double* value, double x, const char* units_string,
+// Reads a text argument as the engine's expression and parses it. Returns 1, or 0 with the message of the first fault (an over-long text, then the
+// parser's) in error_string.
+int ReadUnitsArgument(const char* argument, ParsedUnit* parsed, char* error_string) {
+  char units_string[kUnitsStringSize];
+  if (!CopyUnitsArgument(units_string, argument, error_string)) return 0;
+  return ParseUnits(units_string, parsed, error_string);
+}
+
+using ValueConversion = int (*)(double* value, double x, const ParsedUnit& units,
                                 char* error_string);
-using UnitsTextOperation = int (*)(char* MKSunits_str, const char* units_string,
-                                   char* error_string);
+using UnitsText = void (*)(char* MKSunits_str, const double exponents[kDimensionCount]);
 
 // ToMetric and FromMetric: the converted value beside the SI units of the expression.
 XLOPER* ConvertWithMKSUnits(ValueConversion convert, double Val, const char* units) {
-  char units_string[kUnitsStringSize];
+  ParsedUnit parsed;
   char error_string[kUnitTextSize];
-  char MKSunits_str[kUnitTextSize];
   double c_out = 0.0;
-  if (!CopyUnitsArgument(units_string, units, error_string) ||
-      !convert(&c_out, Val, units_string, error_string) ||
-      !MKSUnitsText(MKSunits_str, units_string, error_string)) {
+  if (!ReadUnitsArgument(units, &parsed, error_string) ||
+      !convert(&c_out, Val, parsed, error_string)) {
     return ReturnText(error_string);
   }
+  char MKSunits_str[kUnitTextSize];
+  FormatMKSUnits(MKSunits_str, parsed.exponents);
   return ReturnValueWithUnits(c_out, MKSunits_str);
 }
 
 // ShowMetric and ShowCommonMetric: the unit text that show_units writes for InUnits.
-XLOPER* ShowUnitsText(UnitsTextOperation show_units, const char* InUnits) {
-  char in_units_string[kUnitsStringSize];
-  char out_units_string[kUnitTextSize];
+XLOPER* ShowUnitsText(UnitsText show_units, const char* InUnits) {
+  ParsedUnit parsed;
   char error_string[kUnitTextSize];
-  if (!CopyUnitsArgument(in_units_string, InUnits, error_string) ||
-      !show_units(out_units_string, in_units_string, error_string)) {
-    return ReturnText(error_string);
-  }
+  if (!ReadUnitsArgument(InUnits, &parsed, error_string)) return ReturnText(error_string);
+  char out_units_string[kUnitTextSize];
+  show_units(out_units_string, parsed.exponents);
   return ReturnText(out_units_string);
 }
 
@@ -116,19 +121,14 @@ extern "C" {
 
 XLOPER* __stdcall Mensora(double Val, const char* InUnits, const char* OutUnits) {
   return Guarded([&] {
-    char in_units_string[kUnitsStringSize];
-    char out_units_string[kUnitsStringSize];
+    // Each text is parsed once; the input's fault is the one the user sees first.
+    ParsedUnit in_units;
+    ParsedUnit out_units;
     char error_string[kUnitTextSize];
     double c_out = 0.0;
-    if (!CopyUnitsArgument(in_units_string, InUnits, error_string)) return ReturnText(error_string);
-    if (!CopyUnitsArgument(out_units_string, OutUnits, error_string)) {
-      // A fault in the input expression is still the one the user sees first.
-      ParsedUnit parsed;
-      char input_error[kUnitTextSize];
-      const bool input_parses = ParseUnits(in_units_string, &parsed, input_error) != 0;
-      return ReturnText(input_parses ? error_string : input_error);
-    }
-    if (!ConvertValue(&c_out, Val, in_units_string, out_units_string, error_string)) {
+    if (!ReadUnitsArgument(InUnits, &in_units, error_string) ||
+        !ReadUnitsArgument(OutUnits, &out_units, error_string) ||
+        !ConvertValue(&c_out, Val, in_units, out_units, error_string)) {
       return ReturnText(error_string);
     }
     return ReturnNumber(c_out);
@@ -144,11 +144,11 @@ XLOPER* __stdcall FromMetric(double Val, const char* OutUnits) {
 }
 
 XLOPER* __stdcall ShowMetric(const char* InUnits) {
-  return Guarded([&] { return ShowUnitsText(MKSUnitsText, InUnits); });
+  return Guarded([&] { return ShowUnitsText(FormatMKSUnits, InUnits); });
 }
 
 XLOPER* __stdcall ShowCommonMetric(const char* InUnits) {
-  return Guarded([&] { return ShowUnitsText(CommonMKSUnitsText, InUnits); });
+  return Guarded([&] { return ShowUnitsText(FormatCommonMKSUnits, InUnits); });
 }
 
 // Both unit texts are written as they stand, not built from exponents (which would add a space).

@@ -54,26 +54,18 @@ bool SameShownExponent(double a, double b) {
 
 }  // namespace
 
-int ValueToMKS(double* value, double x, const char* units_string, char* error_string) {
+int ValueToMKS(double* value, double x, const ParsedUnit& units, char* error_string) {
   *value = 0.0;
-  ParsedUnit parsed;
-  if (!ParseUnits(units_string, &parsed, error_string)) return 0;
-  return FiniteResult(value, (x - parsed.offset) / parsed.factor, error_string);
+  return FiniteResult(value, (x - units.offset) / units.factor, error_string);
 }
 
-int ValueFromMKS(double* value, double x, const char* units_string, char* error_string) {
+int ValueFromMKS(double* value, double x, const ParsedUnit& units, char* error_string) {
   *value = 0.0;
-  ParsedUnit parsed;
-  if (!ParseUnits(units_string, &parsed, error_string)) return 0;
-  return FiniteResult(value, x * parsed.factor + parsed.offset, error_string);
+  return FiniteResult(value, x * units.factor + units.offset, error_string);
 }
 
-int CheckConsistentUnits(const char* in_units_string, const char* out_units_string,
+int CheckConsistentUnits(const ParsedUnit& in_units, const ParsedUnit& out_units,
                          char* error_string) {
-  ParsedUnit in_units;
-  ParsedUnit out_units;
-  if (!ParseUnits(in_units_string, &in_units, error_string)) return 0;
-  if (!ParseUnits(out_units_string, &out_units, error_string)) return 0;
   // Slot by slot: "degC" and "degCdiff", or "Hz" and "1/s", are different dimensions.
   for (int slot = 0; slot < kDimensionCount; ++slot) {
     if (!SameShownExponent(in_units.exponents[slot], out_units.exponents[slot])) {
@@ -84,15 +76,11 @@ int CheckConsistentUnits(const char* in_units_string, const char* out_units_stri
   return 1;
 }
 
-int ConvertValue(double* value, double x, const char* in_units_string,
-                 const char* out_units_string, char* error_string) {
+int ConvertValue(double* value, double x, const ParsedUnit& in_units,
+                 const ParsedUnit& out_units, char* error_string) {
   *value = 0.0;
-  double c_out_temp = 0.0;
-  if (!CheckConsistentUnits(in_units_string, out_units_string, error_string)) return 0;
-  ParsedUnit in_units;
-  ParsedUnit out_units;
-  if (ParseUnits(in_units_string, &in_units, error_string) && in_units.offset != 0.0 &&
-      ParseUnits(out_units_string, &out_units, error_string) && out_units.offset != 0.0) {
+  if (!CheckConsistentUnits(in_units, out_units, error_string)) return 0;
+  if (in_units.offset != 0.0 && out_units.offset != 0.0) {
     // From one temperature scale to another; on the same scale the value stays as it is. Only a
     // value near the end of the double range (9 times it overflows) goes through kelvin instead.
     const double read = in_units.offset == out_units.offset
@@ -103,6 +91,42 @@ int ConvertValue(double* value, double x, const char* in_units_string,
       return 1;
     }
   }
-  if (!ValueToMKS(&c_out_temp, x, in_units_string, error_string)) return 0;
-  return ValueFromMKS(value, c_out_temp, out_units_string, error_string);
+  double c_out_temp = 0.0;
+  if (!ValueToMKS(&c_out_temp, x, in_units, error_string)) return 0;
+  return ValueFromMKS(value, c_out_temp, out_units, error_string);
+}
+
+// The operations on texts parse them, then do the same as on parsed expressions.
+
+int ValueToMKS(double* value, double x, const char* units_string, char* error_string) {
+  *value = 0.0;
+  ParsedUnit parsed;
+  if (!ParseUnits(units_string, &parsed, error_string)) return 0;
+  return ValueToMKS(value, x, parsed, error_string);
+}
+
+int ValueFromMKS(double* value, double x, const char* units_string, char* error_string) {
+  *value = 0.0;
+  ParsedUnit parsed;
+  if (!ParseUnits(units_string, &parsed, error_string)) return 0;
+  return ValueFromMKS(value, x, parsed, error_string);
+}
+
+int CheckConsistentUnits(const char* in_units_string, const char* out_units_string,
+                         char* error_string) {
+  ParsedUnit in_units;
+  ParsedUnit out_units;
+  if (!ParseUnits(in_units_string, &in_units, error_string)) return 0;
+  if (!ParseUnits(out_units_string, &out_units, error_string)) return 0;
+  return CheckConsistentUnits(in_units, out_units, error_string);
+}
+
+int ConvertValue(double* value, double x, const char* in_units_string,
+                 const char* out_units_string, char* error_string) {
+  *value = 0.0;
+  ParsedUnit in_units;
+  ParsedUnit out_units;
+  if (!ParseUnits(in_units_string, &in_units, error_string)) return 0;
+  if (!ParseUnits(out_units_string, &out_units, error_string)) return 0;
+  return ConvertValue(value, x, in_units, out_units, error_string);
 }

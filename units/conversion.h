@@ -21,3 +21,13 @@ int CheckConsistentUnits(const char* in_units_string, const char* out_units_stri
 // and out again. *value is the result, or 0.0 on failure with the first message met.
 int ConvertValue(double* value, double x, const char* in_units_string,
                  const char* out_units_string, char* error_string);
+
+// The same operations on expressions already parsed, for a caller that has parsed a text once
+// and uses it more than once: the same results and the same messages, but a parser's message
+// cannot arise, since nothing is parsed again.
+int ValueToMKS(double* value, double x, const ParsedUnit& units, char* error_string);
+int ValueFromMKS(double* value, double x, const ParsedUnit& units, char* error_string);
+int CheckConsistentUnits(const ParsedUnit& in_units, const ParsedUnit& out_units,
+                         char* error_string);
+int ConvertValue(double* value, double x, const ParsedUnit& in_units,
+                 const ParsedUnit& out_units, char* error_string);

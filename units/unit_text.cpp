@@ -107,16 +107,20 @@ int MKSUnitsText(char* MKSunits_str, const char* units_string, char* error_strin
   return 1;
 }
 
+void FormatCommonMKSUnits(char* MKSunits_str, const double exponents[kDimensionCount]) {
+  for (const CommonUnit& common : CommonUnitTable) {
+    if (SameExponents(exponents, common.exponents)) {
+      CopyText(MKSunits_str, kUnitTextSize, common.name);
+      return;
+    }
+  }
+  FormatMKSUnits(MKSunits_str, exponents);
+}
+
 int CommonMKSUnitsText(char* MKSunits_str, const char* units_string, char* error_string) {
   MKSunits_str[0] = '\0';
   ParsedUnit parsed;
   if (!ParseUnits(units_string, &parsed, error_string)) return 0;
-  for (const CommonUnit& common : CommonUnitTable) {
-    if (SameExponents(parsed.exponents, common.exponents)) {
-      CopyText(MKSunits_str, kUnitTextSize, common.name);
-      return 1;
-    }
-  }
-  FormatMKSUnits(MKSunits_str, parsed.exponents);
+  FormatCommonMKSUnits(MKSunits_str, parsed.exponents);
   return 1;
 }

@@ -13,6 +13,10 @@ int MKSUnitsText(char* MKSunits_str, const char* units_string, char* error_strin
 // "Wb", "T"), without a trailing space.
 int CommonMKSUnitsText(char* MKSunits_str, const char* units_string, char* error_string);
 
+// The text CommonMKSUnitsText gives for an expression of these exponents (indexed by
+// DimensionSlot): a common derived unit's name, or the text of FormatMKSUnits.
+void FormatCommonMKSUnits(char* MKSunits_str, const double exponents[kDimensionCount]);
+
 // Writes the unit text of the eight exponents (indexed by DimensionSlot): the positive terms,
 // then "/ " and the negative ones (preceded by "1 " when there are no positive terms). An exponent
 // whose whole part does not fit an int, or an infinite one, is written in the general format
