@@ -7,6 +7,7 @@
 
 #include "platform/code_page.h"
 #include "units/conversion.h"
+#include "units/parse_cache.h"
 #include "units/parser.h"
 #include "units/unit_text.h"
 #include "xll/barrier.h"
@@ -79,12 +80,13 @@ XLOPER* Guarded(Body&& body) noexcept {
   return result != nullptr ? result : ReturnErrorToHost(xlerrValue);
 }
 
-// Reads a text argument as the engine's expression and parses it. Returns 1, or 0 with the message of the first fault (an over-long text, then the
-// parser's) in error_string.
+// Reads a text argument as the engine's expression and parses it, through the calling thread's
+// table of recently parsed texts. Returns 1, or 0 with the message of the first fault (an
+// over-long text, then the parser's) in error_string.
 int ReadUnitsArgument(const char* argument, ParsedUnit* parsed, char* error_string) {
   char units_string[kUnitsStringSize];
   if (!CopyUnitsArgument(units_string, argument, error_string)) return 0;
-  return ParseUnits(units_string, parsed, error_string);
+  return ParseUnitsRemembered(units_string, parsed, error_string);
 }
 
 using ValueConversion = int (*)(double* value, double x, const ParsedUnit& units,
