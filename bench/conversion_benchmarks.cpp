@@ -3,6 +3,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+
 #include "functions/worksheet_functions.h"
 #include "units/conversion.h"
 #include "xll/cell_value.h"
@@ -24,8 +26,8 @@ const char* ContenderName(Contender contender) {
 }
 
 // One call of the exported function as the host makes it: the result read, then given back.
-bool CallMensora(const ConversionPair& pair, double x, double* value) {
-  XLOPER* result = Mensora(x, pair.in_units, pair.out_units);
+bool CallMensora(const char* in_units, const char* out_units, double x, double* value) {
+  XLOPER* result = Mensora(x, in_units, out_units);
   const bool number = (result->xltype & xltypeNum) != 0;
   if (number) *value = result->val.num;
   xlAutoFree(result);
@@ -35,7 +37,7 @@ bool CallMensora(const ConversionPair& pair, double x, double* value) {
 void TimeMensora(benchmark::State& state, const ConversionPair& pair) {
   double value = 0.0;
   for (auto _ : state) {
-    if (!CallMensora(pair, 1.0, &value)) {
+    if (!CallMensora(pair.in_units, pair.out_units, 1.0, &value)) {
       state.SkipWithError("the result is not a number");
       break;
     }
@@ -80,7 +82,76 @@ void TimePeerReused(benchmark::State& state, const UdunitsPeer& peer,
   cv_free(converter);
 }
 
+// The cold pair, converted as contender does: a different pair of texts on every call.
+bool ConvertCold(Contender contender, const UdunitsPeer& peer, const char* in_units,
+                 const char* out_units, double* value) {
+  char error_string[kUnitTextSize];
+  switch (contender) {
+    case Contender::kMensora:
+      return CallMensora(in_units, out_units, 1.0, value);
+    case Contender::kEngine:
+      return ConvertValue(value, 1.0, in_units, out_units, error_string) != 0;
+    default:
+      return peer.Convert(in_units, out_units, 1.0, value);
+  }
+}
+
+void TimeCold(benchmark::State& state, Contender contender, const UdunitsPeer& peer) {
+  const std::vector<std::string>& spellings = ColdSpellings();
+  const std::size_t count = spellings.size();
+  std::size_t i = 0;
+  double value = 0.0;
+  for (auto _ : state) {
+    if (!ConvertCold(contender, peer, spellings[i].c_str(),
+                     spellings[ColdPartner(i, count)].c_str(), &value)) {
+      state.SkipWithError("a cold pair was refused");
+      break;
+    }
+    benchmark::DoNotOptimize(value);
+    if (++i == count) i = 0;
+  }
+}
+
 }  // namespace
+
+std::size_t ColdPartner(std::size_t i, std::size_t count) { return (i + count / 2) % count; }
+
+const std::vector<std::string>& ColdSpellings() {
+  static const std::vector<std::string> spellings = [] {
+    const char* const lengths[] = {"m", "km", "cm", "mm", "um", "nm", "Mm", "dm",
+                                   "ft", "in", "mi", "yd"};
+    const char* const times[] = {"s", "ms", "us", "ns", "ks", "min", "hr"};
+    const char* const forms[] = {"%s/%s",    "%s / %s",  "%s/ %s",   "%s /%s",
+                                 "%s  /  %s", "%s %s^-1", "%s*%s^-1", "%s  %s^-1"};
+    std::vector<std::string> all;
+    char text[64];
+    for (const char* form : forms) {
+      for (const char* length : lengths) {
+        for (const char* time : times) {
+          std::snprintf(text, sizeof text, form, length, time);
+          all.push_back(text);
+        }
+      }
+    }
+    return all;
+  }();
+  return spellings;
+}
+
+std::string ColdPairLabel() {
+  return "cold: " + std::to_string(ColdSpellings().size()) + " velocities";
+}
+
+std::string ColdBenchmarkName(Contender contender) {
+  return std::string(ContenderName(contender)) + "(" + ColdPairLabel() + ")";
+}
+
+bool ConvertColdOnce(Contender contender, const UdunitsPeer& peer, std::size_t i,
+                     double* value) {
+  const std::vector<std::string>& spellings = ColdSpellings();
+  return ConvertCold(contender, peer, spellings[i].c_str(),
+                     spellings[ColdPartner(i, spellings.size())].c_str(), value);
+}
 
 std::string PairLabel(const ConversionPair& pair) {
   return std::string(pair.in_units) + " -> " + pair.out_units;
@@ -95,7 +166,7 @@ bool ConvertOnce(Contender contender, const UdunitsPeer& peer, const ConversionP
   char error_string[kUnitTextSize];
   switch (contender) {
     case Contender::kMensora:
-      return CallMensora(pair, 1.0, value);
+      return CallMensora(pair.in_units, pair.out_units, 1.0, value);
     case Contender::kEngine:
       return ConvertValue(value, 1.0, pair.in_units, pair.out_units, error_string) != 0;
     case Contender::kPeer:
@@ -118,5 +189,11 @@ void RegisterConversionBenchmarks(const UdunitsPeer& peer) {
     benchmark::RegisterBenchmark(
         ConversionBenchmarkName(Contender::kPeerReused, pair).c_str(),
         [p, u](benchmark::State& state) { TimePeerReused(state, *u, *p); });
+  }
+  const UdunitsPeer* u = &peer;
+  for (Contender contender : {Contender::kMensora, Contender::kEngine, Contender::kPeer}) {
+    benchmark::RegisterBenchmark(
+        ColdBenchmarkName(contender).c_str(),
+        [contender, u](benchmark::State& state) { TimeCold(state, contender, *u); });
   }
 }

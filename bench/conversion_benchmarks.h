@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "bench/conversion_pairs.h"
 #include "bench/udunits_peer.h"
@@ -14,6 +15,20 @@ enum class Contender {
   kPeerReused,  // UDUNITS-2 with one converter made beforehand
 };
 
+// The cold pair: velocities, each spelled differently (units, prefixes, blanks, s^-1 for /s),
+// read by both engines alike. Call i converts spelling i into spelling ColdPartner(i), round and
+// round, so that a text comes back only after half of all the others have been used: long after
+// any table of recent texts has let it go.
+const std::vector<std::string>& ColdSpellings();
+std::size_t ColdPartner(std::size_t i, std::size_t count);
+
+// The label and benchmark name of the cold pair.
+std::string ColdPairLabel();
+std::string ColdBenchmarkName(Contender contender);
+
+// Converts 1 along cold pair i as contender does (kMensora or kPeer); false when it refuses.
+bool ConvertColdOnce(Contender contender, const UdunitsPeer& peer, std::size_t i, double* value);
+
 // "mi/hr -> m/s": how a pair is shown in the table.
 std::string PairLabel(const ConversionPair& pair);
 
@@ -25,5 +40,6 @@ std::string ConversionBenchmarkName(Contender contender, const ConversionPair& p
 bool ConvertOnce(Contender contender, const UdunitsPeer& peer, const ConversionPair& pair,
                  double* value);
 
-// Registers the four contenders on every pair. peer must outlive the benchmark run.
+// Registers the four contenders on every pair, and Mensora, ConvertValue and UDUNITS-2 on the
+// cold pair. peer must outlive the benchmark run.
 void RegisterConversionBenchmarks(const UdunitsPeer& peer);

@@ -1,4 +1,7 @@
 // The conversions both engines are timed on: our unit texts beside the peer's for the same units.
+// Each pair converts the same two texts on every call, as a column of formulas does, so that
+// Mensora answers from its table of recently parsed texts; the cold pair (ColdSpellings) does
+// not let it.
 #pragma once
 
 #include <cstddef>
@@ -22,6 +25,7 @@ constexpr ConversionPair kConversionPairs[] = {
     {"atm", "psi", "atm", "psi"},
     {"gal", "L", "gallon", "L"},
     {"hp", "kW", "hp", "kW"},
+    {"kg m^2 / s^3 / A", "W / A", "kg m^2 / s^3 / A", "W / A"},
 };
 
 constexpr std::size_t kConversionPairCount = sizeof kConversionPairs / sizeof kConversionPairs[0];

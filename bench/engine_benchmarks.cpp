@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "units/catalogue.h"
+#include "units/parse_cache.h"
 #include "units/parser.h"
 
 const char* const kLookupNames[] = {"A", "m", "kg", "yd", "degKdiff", "millidarcy",
@@ -21,6 +22,26 @@ std::string FindUnitBenchmarkName(const char* name) {
 std::string ParseUnitsBenchmarkName(const char* expression) {
   return std::string("ParseUnits(\"") + expression + "\")";
 }
+
+std::string RememberedParseBenchmarkName(const char* expression) {
+  return std::string("ParseUnitsRemembered(\"") + expression + "\")";
+}
+
+namespace {
+
+template <int (*parse)(const char*, ParsedUnit*, char*)>
+void TimeParse(benchmark::State& state, const char* expression) {
+  ParsedUnit parsed;
+  char error_string[kUnitTextSize];
+  for (auto _ : state) {
+    const int ok = parse(expression, &parsed, error_string);
+    benchmark::DoNotOptimize(ok);
+    benchmark::DoNotOptimize(parsed);
+  }
+  if (error_string[0] != '\0') state.SkipWithError(error_string);
+}
+
+}  // namespace
 
 void RegisterEngineBenchmarks() {
   for (int i = 0; i < kLookupNameCount; ++i) {
@@ -40,14 +61,11 @@ void RegisterEngineBenchmarks() {
     const char* expression = kParsedExpressions[i];
     benchmark::RegisterBenchmark(ParseUnitsBenchmarkName(expression).c_str(),
                                  [expression](benchmark::State& state) {
-                                   ParsedUnit parsed;
-                                   char error_string[kUnitTextSize];
-                                   for (auto _ : state) {
-                                     const int ok = ParseUnits(expression, &parsed, error_string);
-                                     benchmark::DoNotOptimize(ok);
-                                     benchmark::DoNotOptimize(parsed);
-                                   }
-                                   if (error_string[0] != '\0') state.SkipWithError(error_string);
+                                   TimeParse<ParseUnits>(state, expression);
+                                 });
+    benchmark::RegisterBenchmark(RememberedParseBenchmarkName(expression).c_str(),
+                                 [expression](benchmark::State& state) {
+                                   TimeParse<ParseUnitsRemembered>(state, expression);
                                  });
   }
 }

@@ -16,6 +16,8 @@ extern const int kParsedExpressionCount;
 // The names under which the benchmarks of one name or expression are registered.
 std::string FindUnitBenchmarkName(const char* name);
 std::string ParseUnitsBenchmarkName(const char* expression);
+std::string RememberedParseBenchmarkName(const char* expression);
 
-// Registers one FindUnit benchmark per lookup name and one ParseUnits benchmark per expression.
+// Registers one FindUnit benchmark per lookup name, and one ParseUnits and one
+// ParseUnitsRemembered benchmark (the same text every time, so always remembered) per expression.
 void RegisterEngineBenchmarks();

@@ -31,10 +31,14 @@ void TimingReporter::ReportRuns(const std::vector<Run>& runs) {
   }
 }
 
-double TimingReporter::Nanoseconds(const std::string& name) const {
+std::vector<double> TimingReporter::Repetitions(const std::string& name) const {
   const auto found = times_.find(name);
-  if (found == times_.end() || found->second.empty()) return -1.0;
-  std::vector<double> times = found->second;
+  return found == times_.end() ? std::vector<double>() : found->second;
+}
+
+double TimingReporter::Nanoseconds(const std::string& name) const {
+  std::vector<double> times = Repetitions(name);
+  if (times.empty()) return -1.0;
   const std::size_t middle = times.size() / 2;
   std::nth_element(times.begin(), times.begin() + middle, times.end());
   return times[middle];

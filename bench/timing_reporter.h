@@ -16,6 +16,10 @@ class TimingReporter : public benchmark::ConsoleReporter {
   // repetitions. Negative when it did not run (filtered out, or it reported an error).
   double Nanoseconds(const std::string& name) const;
 
+  // Nanoseconds of CPU time per call in each repetition, in the order they ran; empty when the
+  // benchmark did not run.
+  std::vector<double> Repetitions(const std::string& name) const;
+
  private:
   std::map<std::string, std::vector<double>> times_;
 };
