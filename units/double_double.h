@@ -69,6 +69,9 @@ constexpr Double2 Divide(Double2 a, Double2 b) {
 
 constexpr Double2 Exact(double a) { return {a, 0.0}; }
 
+// Whether a pair is exactly 1: the factor of an SI unit, which leaves a product as it is.
+constexpr bool IsOne(Double2 a) { return a.hi == 1.0 && a.lo == 0.0; }
+
 // The double nearest a pair: where a chain ends, or leaves the range it can be carried in.
 constexpr double Rounded(Double2 a) { return a.hi + a.lo; }
 
