@@ -339,12 +339,10 @@ Double2 RaiseToPowerExtended(Double2 base, double power) {
   const double magnitude = power < 0 ? -power : power;
   // The results of units people raise: moderate bases to moderate powers. Anything else, and a
   // result that leaves the range where both of its parts are normal, is rounded as ever.
-  if (base.hi > 0x1p-200 && base.hi < 0x1p200 && magnitude <= 64.0 &&
-      !IsOne(base)) {
+  if (base.hi > 0x1p-200 && base.hi < 0x1p200 && magnitude <= 64.0 && !IsOne(base)) {
     // "s^-1" is the commonest power of all since it reads as 1/s: one quotient, as "1/s" takes.
     if (power == -1.0) return ChainedQuotient(Exact(1.0), base);
-    if (power == 2.0 || power == -2.0 || power == 3.0 || power == -3.0 || power == 4.0 ||
-        power == -4.0) {
+    if (magnitude == 2.0 || magnitude == 3.0 || magnitude == 4.0) {
       Double2 result = ChainedProduct(base, base);
       if (magnitude == 3.0) result = ChainedProduct(result, base);
       if (magnitude == 4.0) result = ChainedProduct(result, result);
