@@ -130,6 +130,20 @@ int RunShowMetric(const char* units, bool common) {
   return kExitSuccess;
 }
 
+namespace {
+
+// A unit's rule for prefixes, as --list and --symbols write it.
+const char* PrefixRuleName(PrefixRule rule) {
+  switch (rule) {
+    case kAnyPrefix: return "any";
+    case kSmallPrefixes: return "below one";
+    case kLargePrefixes: return "above one";
+    default: return "none";
+  }
+}
+
+}  // namespace
+
 int RunList() {
   for (const UnitEntry& entry : UnitCatalogue) {
     double exponents[kDimensionCount];
@@ -138,21 +152,30 @@ int RunList() {
     FormatMKSUnits(MKSunits_str, exponents);
     std::printf("%s\t", entry.name);
     PrintNumber(entry.factor, NumberStyle::kRoundTrip);
-    std::printf("\t%s\t%s\n", MKSunits_str, entry.definition);
+    std::printf("\t%s\t%s\t%s\t%s\t%s\t%s\n", MKSunits_str, entry.definition,
+                TradeName(entry.trade), PrefixRuleName(entry.prefixes), entry.words, entry.forms);
   }
   return kExitSuccess;
 }
 
 int RunSymbols() {
   for (const UnitPrefix& prefix : UnitPrefixes) {
-    std::printf("prefix\t%s\t%d\n", prefix.text, prefix.power);
+    spelling::ForEachItem(prefix.symbols, [&](const char* symbol, std::size_t length) {
+      std::printf("prefix\t%.*s\t%d\t%s\n", static_cast<int>(length), symbol, prefix.power,
+                  prefix.words);
+      return false;
+    });
   }
-  for (const char* name : PrefixableUnits) std::printf("prefixed\t%s\n", name);
-  for (const UnitSymbol& symbol : UnitSymbols) {
-    if (symbol.takes_prefix) std::printf("prefixed\t%s\n", symbol.text);
+  for (const UnitEntry& entry : UnitCatalogue) {
+    if (entry.prefixes != kNoPrefix) {
+      std::printf("prefixed\t%s\t%s\n", entry.name, PrefixRuleName(entry.prefixes));
+    }
   }
-  for (const UnitSymbol& symbol : UnitSymbols) {
-    std::printf("symbol\t%s\t%s\n", symbol.text, symbol.name);
+  for (std::size_t i = 0; i < SpellingCount(); ++i) {
+    const Spelling& spelling = SpellingAt(i);
+    if (spelling.kind == SpellingKind::kForm && (spelling.prefix_ways & kPrefixSymbol) != 0) {
+      std::printf("symbol\t%s\t%s\n", spelling.text, UnitCatalogue[spelling.row].name);
+    }
   }
   return kExitSuccess;
 }

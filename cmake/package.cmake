@@ -31,7 +31,7 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "convert physical quantities between units
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "mensora converts a number from one free-text unit expression to another,
 as in mensora 1 ft in or mensora 100 degC degF, shows the SI unit text of
-an expression and lists its catalogue of 183 named units. It runs the unit
+an expression and lists its catalogue of ${MENSORA_UNIT_COUNT} named units. It runs the unit
 engine of the Mensora spreadsheet add-in and gives the same results.")
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -1,7 +1,8 @@
 // Fuzz target for the unit-expression grammar: each input byte picks a piece of an expression
-// (a unit, prefix or symbol, a number, an operator, a parenthesis, a superscript power, a
-// separator) or stands for itself, so that the fuzzer explores the forms of the language rather
-// than the bytes. Beside the parse's own invariants it checks the laws of grouping: a whole
+// (a unit, prefix or symbol, a full name, a word of the grammar, a number, an operator, a
+// parenthesis, a superscript power, a separator) or stands for itself (ASCII from ' ' to '_',
+// so digits, capitals and '%' too, and raw bytes), so that the fuzzer explores the forms of the
+// language rather than the bytes. Beside the parse's own invariants it checks the laws of grouping: a whole
 // expression in parentheses reads the same, "1/(E)" is its reciprocal and "(E)^2" and "(E)²" its
 // square.
 #include <cmath>
@@ -20,10 +21,10 @@ const char* const kPieces[] = {
     "m", "kg", "s", "ft", "degC", "degF", "degK", "Hz", "N", "J", "mol", "mi", "hr", "min",
     "mm", "Mg", "in", "km", "kHz", "\xC2\xB5" "F", "uA", "k\xCE\xA9", "MeV", "daN", "dam",
     "\xC2\xB0" "C", "\xE2\x84\x83", "\xC2\xB0" "F", "\xC2\xB0", "\xC3\x85", "\xCE\xA9",
-    "\xE2\x84\xA6", "xyz", "\xC2\xB5", "\xC2\xB0X", "1", "2", "3", "0.5", ".", "0", "1.2.3", "10",
+    "\xE2\x84\xA6", "xyz", "\xC2\xB5", "\xC2\xB0X", "1", "2", "3", "0.5", ".", "0", "1.2.3", "fl oz",
     "^", "/", "(", ")", "-", "\xC2\xB2", "\xC2\xB3", "\xC2\xB9", "\xE2\x81\xBB\xC2\xB9",
-    "\xE2\x81\xBB", "\xE2\x81\xB0", " ", "  ", "\xC2\xB7", "\xC3\x97", "\xE2\x8B\x85",
-    "\xC2\xA0", "\xE2\x80\xAF", "*", "\t", ","};
+    "\xE2\x81\xBB", "\xE2\x81\xB0", " ", "miles", "\xC2\xB7", "\xC3\x97", "\xE2\x8B\x85",
+    "\xC2\xA0", "\xE2\x80\xAF", "per", "\t", "square"};
 constexpr std::size_t kPieceCount = sizeof kPieces / sizeof kPieces[0];
 static_assert(kPieceCount <= 64, "input bytes from 64 on stand for ASCII and raw bytes");
 

@@ -1,8 +1,12 @@
 // The fixed catalogue of named units: each unit's factor per SI unit and its physical dimension.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+
+#include "name_index.h"
+#include "spelling.h"
 
 // Slots of a dimension vector, always in this order.
 enum DimensionSlot {
@@ -14,6 +18,7 @@ enum DimensionSlot {
   mol_exp,       // amount of substance, mole
   degKdiff_exp,  // temperature difference, kelvin
   coulomb_exp,   // electric charge, coulomb
+  cd_exp,        // luminous intensity, candela
   kDimensionCount
 };
 
@@ -21,6 +26,25 @@ enum DimensionSlot {
 struct DimensionVector {
   int32_t exp[kDimensionCount];
 };
+
+// Which SI prefixes a unit takes: its name, its symbols beyond ASCII ("kΩ") and its words
+// ("kilometre") take them.
+enum PrefixRule : uint8_t {
+  kNoPrefix,
+  kAnyPrefix,
+  kSmallPrefixes,  // below one only: milli, micro, ... ("mM", but not "MM")
+  kLargePrefixes,  // above one only: kilo, mega, ... ("Mpc")
+};
+
+// Who writes a unit; the catalogue groups its rows so.
+enum class Trade : uint8_t {
+  kSI, kMetric, kCustomary, kNautical, kMechanical, kElectrical, kPhotometry, kRadiation,
+  kAstronomy, kChemistry, kViscosity, kGauges, kFuels, kOilGas, kCooking, kCalendar, kTypography,
+  kTextiles, kHistorical,
+};
+
+// The name of a trade, as the unit reference writes it ("oil and gas").
+const char* TradeName(Trade trade);
 
 // One catalogue row. factor is how many of this unit make one SI unit of its dimension
 // ("cm" is 100, "km" 0.001); it is always greater than 0. definition says what one of the unit
@@ -31,20 +55,51 @@ struct UnitEntry {
   DimensionVector dimension;
   const char* definition;
   double factor_rest;  // the exact factor less factor, to about eleven bits more
+  double offset;       // the value of absolute zero on the unit's scale (degC -273.15), or 0
+  PrefixRule prefixes;
+  Trade trade;
+  const char* words;   // full names, '|' between them; read in the plural too
+  const char* forms;   // other spellings, '|' between them, read as they stand
 };
 
-constexpr std::size_t kUnitCount = 224;
+// How many rows the catalogue has, counted from its source.
+constexpr std::size_t kUnitCount = 0
+#define CONSTANT(...)
+#define UNIT(...) +1
+#define SCALE(...) +1
+#include "catalogue_data.inc"
+#undef SCALE
+#undef UNIT
+#undef CONSTANT
+    ;
 
 // The whole catalogue, sorted by CompareUnitNames.
-extern const UnitEntry UnitCatalogue[kUnitCount];
+extern const std::array<UnitEntry, kUnitCount> UnitCatalogue;
 
 // Orders names case-insensitively first, then byte by byte, so "Btu" < "btu" < "cal".
 // Returns a negative, zero or positive number; zero only for byte-equal names.
 int CompareUnitNames(const char* a, const char* b);
 
-// Looks a name up, exactly and case-sensitively. Sets *factor and *dimension to the entry's
-// values, or to 0.0 and all-zero exponents when the name is not in the catalogue.
+// Looks a spelling up (a row's name, one of its forms, words or their plurals), exactly and
+// case-sensitively. Sets *factor and *dimension to the row's values, or to 0.0 and all-zero
+// exponents when the catalogue has no such spelling.
 void FindUnit(const char* name, double* factor, DimensionVector* dimension);
 
-// The catalogue row of a name, exactly and case-sensitively, or nullptr.
+// The catalogue row of a spelling, exactly and case-sensitively, or nullptr.
 const UnitEntry* FindUnitEntry(const char* name);
+
+// The index of every spelling of the catalogue.
+extern const NameIndexView SpellingIndex;
+
+// The spelling equal to text, exactly and case-sensitively, or nullptr. Its row is kNoRow when
+// it is only the first word of spellings of two words ("fl" of "fl oz").
+const Spelling* FindSpelling(const char* text);
+
+// The same for a text of length bytes; inline, for the parser asks it of every name.
+inline const Spelling* FindSpelling(const char* text, std::size_t length) {
+  return length <= kLongestSpelling ? SpellingIndex.Find(text, length) : nullptr;
+}
+
+// Every spelling of the catalogue, each once: SpellingAt(0) to SpellingAt(SpellingCount() - 1).
+std::size_t SpellingCount();
+const Spelling& SpellingAt(std::size_t index);

@@ -13,7 +13,7 @@ int ValueToMKS(double* value, double x, const char* units_string, char* error_st
 // *value = x * factor + offset of units_string; 0.0 on failure.
 int ValueFromMKS(double* value, double x, const char* units_string, char* error_string);
 
-// Succeeds when both expressions parse and their eight exponents are exactly equal.
+// Succeeds when both expressions parse and their exponents are exactly equal.
 int CheckConsistentUnits(const char* in_units_string, const char* out_units_string,
                          char* error_string);
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "name_hint.h"
 #include "power.h"
 #include "text_buffer.h"
 #include "unit_lookup.h"
@@ -21,9 +22,10 @@ enum ParseState {
   kAfterDivisor = 4,  // the number after '/', dividing the power
   kAfterSlash = 5,    // '/'
   kAfterMinus = 6,    // a '-' right after '^': the power that follows is negative
+  kAfterPer = 7,      // the word "per": as '/', but no number may follow
 };
 
-enum TokenKind {
+enum TokenKind : int32_t {
   kEndToken,
   kNameToken,
   kNumberToken,
@@ -33,6 +35,9 @@ enum TokenKind {
   kOpenToken,
   kCloseToken,
   kSuperscriptToken,
+  kPerToken,          // "per"
+  kPowerBeforeToken,  // "square", "sq", "cubic", "cu": the next unit's power
+  kPowerAfterToken,   // "squared", "cubed": the last unit's power
   kFailedToken,
 };
 
@@ -43,6 +48,7 @@ enum AsciiClass : uint8_t {
   kNumberChar,
   kOperatorChar,  // '^' '/' '(' ')'
   kMinusChar,     // a separator, unless it follows '^'
+  kPercentChar,   // '%', a unit's name of its own
   kEndChar,
 };
 
@@ -52,6 +58,7 @@ constexpr AsciiClass ClassOf(int c) {
   if ((c >= '0' && c <= '9') || c == '.') return kNumberChar;
   if (c == '^' || c == '/' || c == '(' || c == ')') return kOperatorChar;
   if (c == '-') return kMinusChar;
+  if (c == '%') return kPercentChar;
   return kSeparatorChar;
 }
 
@@ -74,6 +81,12 @@ bool IsWideSeparator(uint32_t code) {
 }
 
 constexpr uint32_t kSuperscriptMinus = 0x207B;
+
+// U+2212, the minus sign of typeset text, reads as '-'.
+constexpr uint32_t kMinusSign = 0x2212;
+bool StartsMinusSign(const char* text) {
+  return text[0] == '\xE2' && text[1] == '\x88' && text[2] == '\x92';
+}
 
 // The digit a superscript character stands for, or -1.
 int SuperscriptDigit(uint32_t code) {
@@ -140,11 +153,12 @@ struct TokenBuffer {
 };
 
 // What a character beyond ASCII starts, and its length in bytes.
-enum WideClass { kWideSeparator, kWideSuperscript, kWideName };
+enum WideClass { kWideSeparator, kWideSuperscript, kWideMinus, kWideName };
 WideClass ClassOfWide(const char* text, std::size_t* length) {
   *length = CharacterLength(text);
   const uint32_t code = CodePoint(text, *length);
   if (IsWideSeparator(code)) return kWideSeparator;
+  if (code == kMinusSign) return kWideMinus;
   return StartsSuperscript(text, *length, code) ? kWideSuperscript : kWideName;
 }
 
@@ -204,10 +218,16 @@ void ReadName(const char* text, int* at, TokenBuffer* out) {
   }
 }
 
+// A token read: its kind and the length of its text. Small enough to come back in a register.
+struct Token {
+  TokenKind kind;
+  int32_t length;
+};
+
 // Reads one token from text[at] on (at is *position or a separator before the token) and
 // advances *position past it. A failure writes its message into error_string and gives
 // kFailedToken.
-TokenKind ReadTokenFrom(const char* text, int at, int* position, char* token, char* error_string) {
+Token ReadTokenFrom(const char* text, int at, int* position, char* token, char* error_string) {
   std::size_t length = 0;
   WideClass wide = kWideName;
   for (;;) {
@@ -219,7 +239,7 @@ TokenKind ReadTokenFrom(const char* text, int at, int* position, char* token, ch
       continue;
     }
     wide = ClassOfWide(text + at, &length);
-    if (wide != kWideSeparator) break;
+    if (wide != kWideSeparator && (wide != kWideMinus || MinusFollowsCaret(text, at))) break;
     at += static_cast<int>(length);
   }
   TokenBuffer out{token};
@@ -229,6 +249,10 @@ TokenKind ReadTokenFrom(const char* text, int at, int* position, char* token, ch
     if (wide == kWideSuperscript) {
       kind = kSuperscriptToken;
       ReadSuperscript(text, &at, &out);
+    } else if (wide == kWideMinus) {
+      kind = kMinusToken;
+      out.Add(text + at, length);
+      at += static_cast<int>(length);
     } else {
       ReadName(text, &at, &out);
     }
@@ -239,6 +263,9 @@ TokenKind ReadTokenFrom(const char* text, int at, int* position, char* token, ch
         break;
       case kMinusChar:
         kind = kMinusToken;
+        out.AddByte(text[at++]);
+        break;
+      case kPercentChar:
         out.AddByte(text[at++]);
         break;
       case kOperatorChar:
@@ -256,14 +283,14 @@ TokenKind ReadTokenFrom(const char* text, int at, int* position, char* token, ch
   }
   out.End();
   *position = at;
-  return kind;
+  return {kind, static_cast<int32_t>(out.length)};
 }
 
 // ReadTokenFrom with the common tokens read first: an operator, a name of ASCII letters or a
 // number of digits alone after ASCII blanks, as in "kg m/s^2". Anything else (a decimal point, a
 // minus sign, a character beyond ASCII) is left to ReadTokenFrom, so that this stays small
 // enough to cost little per token.
-TokenKind ReadToken(const char* text, int* position, char* token, char* error_string) {
+Token ReadToken(const char* text, int* position, char* token, char* error_string) {
   int at = *position;
   unsigned char c = static_cast<unsigned char>(text[at]);
   while (c < 0x80 && kAscii.of[c] == kSeparatorChar) c = static_cast<unsigned char>(text[++at]);
@@ -273,24 +300,24 @@ TokenKind ReadToken(const char* text, int* position, char* token, char* error_st
     token[0] = static_cast<char>(c);
     token[c != '\0'] = '\0';
     *position = at + (c != '\0');
-    return ascii == kEndChar ? kEndToken : OperatorKind(static_cast<char>(c));
+    return {ascii == kEndChar ? kEndToken : OperatorKind(static_cast<char>(c)), c != '\0'};
   }
   if (ascii != kLetterChar && ascii != kNumberChar) {
     return ReadTokenFrom(text, at, position, token, error_string);
   }
   const int start = at;
-  std::size_t length = 0;
+  int32_t length = 0;
   do {
     if (c == '.') return ReadTokenFrom(text, start, position, token, error_string);
     token[length++] = static_cast<char>(c);
     c = static_cast<unsigned char>(text[++at]);
-  } while (c < 0x80 && kAscii.of[c] == ascii && length + 1 < kUnitTextSize);
+  } while (c < 0x80 && kAscii.of[c] == ascii && length + 1 < static_cast<int32_t>(kUnitTextSize));
   if (c >= 0x80 || kAscii.of[c] == ascii) {
     return ReadTokenFrom(text, start, position, token, error_string);
   }
   token[length] = '\0';
   *position = at;
-  return ascii == kLetterChar ? kNameToken : kNumberToken;
+  return {ascii == kLetterChar ? kNameToken : kNumberToken, length};
 }
 
 // The decimal value of a run of digits and at most one '.', as atof reads it: "2." is 2,
@@ -318,15 +345,6 @@ double SuperscriptValue(const char* token) {
   return sign * value;
 }
 
-// The offset that a temperature scale carries when its name is the whole expression. name is
-// the catalogue name the unit was read as (nullptr for none).
-double OffsetOf(const char* name) {
-  if (name == nullptr) return 0.0;
-  if (SameText(name, "degC")) return kCelsiusOffset;
-  if (SameText(name, "degF")) return kFahrenheitOffset;
-  return 0.0;
-}
-
 // What an open group keeps of the level around it.
 struct EnclosingLevel {
   Double2 factor;
@@ -334,16 +352,22 @@ struct EnclosingLevel {
   bool dividing;
 };
 
+// The dimension of nothing, pending where no unit is.
+constexpr DimensionVector kNoDimension = {};
+
 // Everything one parse works on; nothing of it outlives the call.
 struct WorkingState {
   Double2 factor = {1.0, 0.0};  // carried to about 100 bits (see ChainedProduct), rounded at the end
   double offset = 0.0;
   double exponents[kDimensionCount] = {};
   Double2 pending_factor = {1.0, 0.0};
-  DimensionVector pending_dimension = {};            // of a unit name
+  const int32_t* pending_dimension = kNoDimension.exp;  // of a unit name, in the catalogue
+  bool pending_named = false;                        // a unit name is pending
   bool pending_group = false;                        // a closed group is pending instead:
   double pending_group_exponents[kDimensionCount];  // its exponents
   double pending_power = 1.0;
+  double word_power = 1.0;           // of "square" or "cubic", for the unit that follows
+  const char* power_word = nullptr;  // that word, while it waits for its unit
   bool dividing = false;
   int state = kAfterUnit;
   int counted_tokens = 0;
@@ -357,9 +381,21 @@ struct WorkingState {
 // have.
 bool Moderate(Double2 factor) { return factor.hi > 0x1p-400 && factor.hi < 0x1p400; }
 
-// Multiplies (or, once a '/' has been followed by a unit, divides) the pending unit into the
-// result. The '/' check comes last: the unit before the '/' is still multiplied in.
-void ApplyPendingUnit(WorkingState& work) {
+// exponents += dimension * power, slot by slot: whole groups of four first, which the compiler
+// makes vector operations of, then the rest.
+template <class Exponent>
+void AddPowered(double* exponents, const Exponent* dimension, double power) {
+  constexpr int kGrouped = kDimensionCount / 4 * 4;
+  for (int slot = 0; slot < kGrouped; ++slot) {
+    exponents[slot] = dimension[slot] * power + exponents[slot];
+  }
+  for (int slot = kGrouped; slot < kDimensionCount; ++slot) {
+    exponents[slot] = dimension[slot] * power + exponents[slot];
+  }
+}
+
+// ApplyPendingUnit for a pending unit that there is.
+void ApplyNamedOrGroup(WorkingState& work) {
   // A unit of factor 1 (an SI unit, "m", "kg", "s"), to any power, leaves the factor as it is:
   // the commonest case costs one test.
   if (!IsOne(work.pending_factor)) {
@@ -383,28 +419,42 @@ void ApplyPendingUnit(WorkingState& work) {
   }
   if (work.dividing) work.pending_power = -work.pending_power;
   if (work.pending_group) {
-    for (int slot = 0; slot < kDimensionCount; ++slot) {
-      work.exponents[slot] =
-          work.pending_group_exponents[slot] * work.pending_power + work.exponents[slot];
-    }
+    AddPowered(work.exponents, work.pending_group_exponents, work.pending_power);
     work.pending_group = false;
-    work.pending_dimension = DimensionVector{};
+    work.pending_dimension = kNoDimension.exp;
   } else {
-    for (int slot = 0; slot < kDimensionCount; ++slot) {
-      work.exponents[slot] =
-          work.pending_dimension.exp[slot] * work.pending_power + work.exponents[slot];
-    }
+    AddPowered(work.exponents, work.pending_dimension, work.pending_power);
   }
+  work.pending_named = false;
   work.pending_factor = Exact(1.0);
   work.pending_power = 1.0;
-  if (work.state == kAfterSlash) work.dividing = true;
 }
 
-// "Unknown unit 'name'", with a long name cut so that the closing quote still fits.
+// Multiplies (or, once a '/' has been followed by a unit, divides) the pending unit into the
+// result. The '/' check comes last: the unit before the '/' is still multiplied in. Nothing
+// pending (the start, or a unit applied already) and nothing raised leaves only the '/' to see
+// to.
+inline void ApplyPendingUnit(WorkingState& work) {
+  if (work.pending_named || work.pending_group || work.pending_power != 1.0) {
+    ApplyNamedOrGroup(work);
+  }
+  if (work.state == kAfterSlash || work.state == kAfterPer) work.dividing = true;
+}
+
+// "Unknown unit 'name'", with a long name cut so that the closing quote still fits, and the
+// names near it that the catalogue has, where they fit too.
 void WriteUnknownUnit(char* error_string, const char* name) {
   CopyText(error_string, kUnitTextSize, "Unknown unit '");
   AppendText(error_string, kUnitTextSize - 1, name);
   AppendText(error_string, kUnitTextSize, "'");
+  AppendNameHint(error_string, kUnitTextSize, name);
+}
+
+// "<word> in wrong place", for a word of the grammar where it cannot stand.
+int WordInWrongPlace(char* error_string, const char* word) {
+  CopyText(error_string, kUnitTextSize, word);
+  AppendText(error_string, kUnitTextSize, " in wrong place");
+  return 0;
 }
 
 int Fail(char* error_string, const char* message) {
@@ -430,7 +480,7 @@ int OpenGroup(WorkingState& work, char* error_string) {
   // been applied, but its exponents are still where the next unit's will go.
   work.factor = Exact(1.0);
   for (double& exponent : work.exponents) exponent = 0.0;
-  work.pending_dimension = DimensionVector{};
+  work.pending_dimension = kNoDimension.exp;
   work.dividing = false;
   work.state = kAfterUnit;
   return 1;
@@ -452,20 +502,139 @@ int CloseGroup(WorkingState& work, char* error_string) {
   return 1;
 }
 
-// Acts on one counted token. Returns 0 with the message in error_string when it is misplaced.
-int ActOnToken(WorkingState& work, TokenKind kind, const char* token, char* error_string) {
-  switch (kind) {
-    case kNameToken: {
-      const char* read_as = LookUpUnit(token, &work.pending_factor, &work.pending_dimension);
-      if (work.counted_tokens == 1) work.offset = OffsetOf(read_as);
-      if (work.pending_factor.hi == 0.0) {
-        WriteUnknownUnit(error_string, token);
-        return 0;
-      }
-      work.pending_power = 1.0;
-      work.state = kAfterUnit;
-      return 1;
+// Words of the grammar that are no units: "miles per hour", "square feet", "metres squared".
+struct GrammarWord {
+  const char* text;
+  TokenKind kind;
+  double power;  // of the unit they raise
+};
+constexpr GrammarWord kGrammarWords[] = {
+    {"per", kPerToken, 1.0},           {"square", kPowerBeforeToken, 2.0},
+    {"sq", kPowerBeforeToken, 2.0},    {"cubic", kPowerBeforeToken, 3.0},
+    {"cu", kPowerBeforeToken, 3.0},    {"squared", kPowerAfterToken, 2.0},
+    {"cubed", kPowerAfterToken, 3.0},
+};
+
+const GrammarWord* FindGrammarWord(const char* token) {
+  for (const GrammarWord& word : kGrammarWords) {
+    if (SameText(token, word.text)) return &word;
+  }
+  return nullptr;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// Takes more of text into token (*length bytes, which ends at text[*position]) when the text
+// that follows makes a longer spelling of the catalogue: the run of digits and letters after it
+// (with more, "cmH" and "2O" make "cmH2O"), or, joined by blanks or one '-', the word after it
+// (with a blank, "fl" and "oz" make "fl oz"). Returns whether it took more, having advanced
+// *position and *length.
+bool TakeMore(const char* text, int* position, char* token, std::size_t* length, bool word) {
+  int start = *position;
+  if (word) {
+    if (text[start] == '-') {
+      ++start;
+    } else {
+      while (text[start] == ' ' || text[start] == '\t') ++start;
     }
+    if (start == *position) return false;
+  }
+  int end = start;
+  while (!word && IsDigit(text[end])) ++end;
+  const int letters = end;
+  while (IsAsciiLetter(text[end])) ++end;
+  const std::size_t more = static_cast<std::size_t>(end - start) + (word ? 1 : 0);
+  if (end == letters || *length + more > kLongestSpelling) return false;
+  char longer[kLongestSpelling + 1];
+  std::memcpy(longer, token, *length);
+  if (word) longer[*length] = ' ';
+  std::memcpy(longer + *length + (word ? 1 : 0), text + start, static_cast<std::size_t>(end - start));
+  longer[*length + more] = '\0';
+  if (FindUnitEntry(longer) == nullptr) return false;
+  *length += more;
+  std::memcpy(token, longer, *length + 1);
+  *position = end;
+  return true;
+}
+
+// Reads the unit name in token (length bytes), which ends at text[*position]: a name of the
+// catalogue with digits inside ("cmH2O"), the first word of a name of two words with the word
+// after it ("fl oz", "pound-force"), or token as it stands. Advances *position and replaces
+// token when it takes more in.
+UnitReading ReadNameAt(const char* text, int* position, char* token, std::size_t length) {
+  if (IsDigit(text[*position])) TakeMore(text, position, token, &length, false);
+  UnitReading reading = ReadUnitName(token, length);
+  if (reading.starts_phrase && TakeMore(text, position, token, &length, true)) {
+    reading = ReadUnitName(token, length);
+  }
+  return reading;
+}
+
+// The bytes that, right after a unit's name, may begin a power written without '^' or a name
+// with digits inside: a digit, '-', or the first byte of U+2212. A table, as this is asked after
+// every name.
+struct ByteSet {
+  bool has[256];
+};
+constexpr ByteSet MakeGluedPowerStarts() {
+  ByteSet set{};
+  for (int c = '0'; c <= '9'; ++c) set.has[c] = true;
+  set.has[static_cast<unsigned char>('-')] = true;
+  set.has[0xE2] = true;
+  return set;
+}
+constexpr ByteSet kGluedPowerStarts = MakeGluedPowerStarts();
+bool MayStartGluedPower(char c) { return kGluedPowerStarts.has[static_cast<unsigned char>(c)]; }
+
+// A power written right after a unit's name, without '^': digits ("m2", "cm3") or a minus sign
+// and digits ("s-1", "W m\u22122"). A '.' cannot begin one, so "ft." stays an abbreviation that the
+// parser refuses. Returns 1 (having read nothing, or the power into the pending unit), or 0 on a
+// number with two decimal points.
+int ReadGluedPower(const char* text, int* position, WorkingState& work, char* error_string) {
+  int at = *position;
+  double sign = 1.0;
+  if (text[at] == '-' || StartsMinusSign(text + at)) {
+    const int after = at + (text[at] == '-' ? 1 : 3);
+    if (!IsDigit(text[after])) return 1;
+    sign = -1.0;
+    at = after;
+  } else if (!IsDigit(text[at])) {
+    return 1;
+  }
+  char number[kUnitTextSize];
+  TokenBuffer out{number};
+  if (!ReadNumber(text, &at, &out, error_string)) return 0;
+  out.End();
+  *position = at;
+  ++work.counted_tokens;
+  work.pending_power = work.pending_power * (sign * NumberValue(number));
+  work.state = kAfterPower;
+  return 1;
+}
+
+// Takes a unit name that reads as reading in as the pending unit (the one before it has just been
+// applied).
+void TakeUnit(WorkingState& work, const UnitReading& reading) {
+  work.pending_factor = reading.factor;
+  work.pending_dimension = reading.unit->dimension.exp;
+  work.pending_named = true;
+  // A temperature is on its scale only when its name is the whole expression.
+  if (work.counted_tokens == 1) work.offset = reading.prefix_power == 0 ? reading.unit->offset : 0.0;
+  if (work.power_word != nullptr) {
+    work.pending_power = work.word_power;
+    work.power_word = nullptr;
+  } else {
+    work.pending_power = 1.0;
+  }
+  work.state = kAfterUnit;
+}
+
+// Acts on one counted token other than a unit name. Returns 0 with the message in error_string
+// when it is misplaced.
+int ActOnToken(WorkingState& work, TokenKind kind, const char* token, const GrammarWord* word,
+               char* error_string) {
+  switch (kind) {
     case kCaretToken:
       if (work.state != kAfterUnit) return Fail(error_string, "^ in wrong place");
       work.state = kAfterCaret;
@@ -497,6 +666,21 @@ int ActOnToken(WorkingState& work, TokenKind kind, const char* token, char* erro
     case kSlashToken:
       work.state = kAfterSlash;
       return 1;
+    case kPerToken:
+      work.state = kAfterPer;
+      return 1;
+    case kPowerBeforeToken:
+      work.word_power = word->power;
+      work.power_word = word->text;
+      return 1;
+    case kPowerAfterToken:
+      // After a unit or a group, which "squared" alone at the start is not.
+      if (work.state != kAfterUnit || work.counted_tokens == 1) {
+        return WordInWrongPlace(error_string, word->text);
+      }
+      work.pending_power = work.pending_power * word->power;
+      work.state = kAfterPower;
+      return 1;
     default:
       break;
   }
@@ -508,7 +692,7 @@ int ActOnToken(WorkingState& work, TokenKind kind, const char* token, char* erro
 int NextToken(const char* text, int* position, char* token, char* error_string) {
   error_string[0] = '\0';
   token[0] = '\0';
-  return ReadToken(text, position, token, error_string) == kFailedToken ? 0 : 1;
+  return ReadToken(text, position, token, error_string).kind == kFailedToken ? 0 : 1;
 }
 
 int ParseUnits(const char* units_string, ParsedUnit* parsed, char* error_string) {
@@ -523,12 +707,35 @@ int ParseUnits(const char* units_string, ParsedUnit* parsed, char* error_string)
   int position = 0;
   char token[kUnitTextSize];
   for (;;) {
-    const TokenKind kind = ReadToken(units_string, &position, token, error_string);
+    const Token read = ReadToken(units_string, &position, token, error_string);
+    TokenKind kind = read.kind;
     if (kind == kFailedToken) return 0;
-    // A unit, a group's start or end, and the end of the text each complete the pending unit.
-    if (kind == kNameToken || kind == kEndToken || kind == kOpenToken || kind == kCloseToken) {
-      ApplyPendingUnit(work);
+    const GrammarWord* word = nullptr;
+    if (kind == kNameToken) {
+      const UnitReading reading =
+          ReadNameAt(units_string, &position, token, static_cast<std::size_t>(read.length));
+      if (reading.unit != nullptr) {
+        // A unit completes the pending unit and becomes the pending one.
+        ApplyPendingUnit(work);
+        ++work.counted_tokens;
+        TakeUnit(work, reading);
+        if (MayStartGluedPower(units_string[position]) &&
+            !ReadGluedPower(units_string, &position, work, error_string)) {
+          return 0;
+        }
+        continue;
+      }
+      word = FindGrammarWord(token);
+      if (word == nullptr) {
+        WriteUnknownUnit(error_string, token);
+        return 0;
+      }
+      kind = word->kind;
     }
+    // "square" and "cubic" raise the unit that comes next, and nothing else.
+    if (work.power_word != nullptr) return WordInWrongPlace(error_string, work.power_word);
+    // A group's start or end, and the end of the text, complete the pending unit.
+    if (kind == kEndToken || kind == kOpenToken || kind == kCloseToken) ApplyPendingUnit(work);
     if (kind == kEndToken) break;
     if (kind == kOpenToken) {
       if (!OpenGroup(work, error_string)) return 0;
@@ -542,7 +749,7 @@ int ParseUnits(const char* units_string, ParsedUnit* parsed, char* error_string)
     // after a minus sign, where "s^-1" means what it says.
     if (kind == kNumberToken && work.state != kAfterMinus && SameText(token, "1")) continue;
     ++work.counted_tokens;
-    if (!ActOnToken(work, kind, token, error_string)) return 0;
+    if (!ActOnToken(work, kind, token, word, error_string)) return 0;
   }
   if (work.depth != 0) return Fail(error_string, "Unbalanced parentheses");
 

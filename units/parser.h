@@ -2,33 +2,47 @@
 //
 // The language, for users (texts are UTF-8):
 //   "kg m", "kg*m", "kg·m", "N×m"   a product: units side by side, with blanks or any character
-//                                   that is not a letter, digit, '.', '^', '/', '(' or ')'
+//                                   that is not a letter, digit, '.', '%', '^', '/', '(' or ')'
 //                                   between them (the middle dot, dot operator, multiplication
 //                                   sign and no-break spaces count as blanks)
 //   "m^2", "s^-1", "m^0.5", "m²", "s⁻¹"
 //                                   a power: '^' and a number right after a unit, a minus sign
-//                                   between them (blanks allowed) making it negative; or
-//                                   superscript digits, with a superscript minus before them
+//                                   (or U+2212) between them (blanks allowed) making it negative;
+//                                   or superscript digits, with a superscript minus before them
+//   "m2", "cm3", "s-1", "kg m-3", "W m−2"
+//                                   a power written right after a unit's name: digits, or a
+//                                   minus sign and digits; "m 2" is a misplaced number, and a '-'
+//                                   between two names still multiplies them ("N-m")
 //   "m/s", "kg/m s", "J / mol / K"  everything after the first '/' is divided out, to the end of
 //                                   the text or of the group it stands in: "kg/m s" is kg per
 //                                   metre per second
+//   "miles per hour", "square feet", "cu in", "metres squared"
+//                                   "per" divides as '/' does (no number may follow it);
+//                                   "square"/"sq" and "cubic"/"cu" raise the unit after them,
+//                                   "squared" and "cubed" the unit before them
 //   "(m/s)^2", "1/(m/s)", "W/(m K)" a group in parentheses is one unit: it can be raised to a
 //                                   power and divided by, and a '/' inside it divides only to its
 //                                   ')'. Groups nest up to 16 deep.
 //   "m^3/2", "m/2"                  a number right after '/' divides the power of the unit before
 //                                   it: "m^3/2" is the metre to the power 1.5, "m/2" its root
-//   "1/s"                           the number "1" is ignored (except as the power after a minus
-//                                   sign), so "1/s" equals "/s"
-//   "km", "µF", "uF", "kWh", "hPa"  an SI prefix (q r y z a f p n µ μ u m c d da h k M G T P E Z
-//                                   Y R Q) before a unit that takes one; a catalogue name always
-//                                   wins, so "min", "mm" and "Mg" keep their meaning
-//   "Ω", "°C", "℃", "°F", "°", "Å"  symbols: the ohm, temperatures, the degree of angle, the
-//                                   angstrom
-// Unit names are case-sensitive ("kg", "degF"). Any character beyond ASCII belongs to the name
-// it touches, so an unknown one is reported, never skipped. A lone "degC" or "degF" (or "°C",
-// "℃", "°F", "℉"; nothing else counted) carries the offset of its scale, so a temperature
-// converts; anything more turns it into a plain factor. A '-' that does not follow '^' is a
-// separator, as in "kg-m".
+//   "1/s"                           the number "1" standing alone is ignored (except as the power
+//                                   after a minus sign), so "1/s" equals "/s"
+//   "feet", "miles", "litres", "degrees Celsius", "fl oz", "pound-force"
+//                                   a unit's full names, and their plurals; the names of two
+//                                   words, with blanks or one '-' between the words
+//   "km", "µF", "uF", "kWh", "hPa", "kilometres", "megohm"
+//                                   an SI prefix (q r y z a f p n µ μ u m c d da h k M G T P E Z
+//                                   Y R Q, or its word, quecto to quetta) before a unit that takes
+//                                   one; a spelling of the catalogue always wins, so "min", "mm",
+//                                   "Mg" and "PS" keep their meaning
+//   "Ω", "°C", "℃", "°F", "°", "Å", "%"
+//                                   symbols: the ohm, temperatures, the degree of angle, the
+//                                   angstrom, the hundredth
+// Unit names are case-sensitive ("kg", "degF"); an unknown name is reported with the names near
+// it ("Unknown unit 'KM' (did you mean km?)"). Any character beyond ASCII belongs to the name it
+// touches, so an unknown one is reported, never skipped. A lone temperature on a scale with an
+// offset ("degC", "degF", "°C", "degrees Fahrenheit"; nothing else counted) carries that offset,
+// so a temperature converts; anything more turns it into a plain factor ("degC-1" is per degree).
 #pragma once
 
 #include "catalogue.h"
@@ -63,7 +77,8 @@ struct ParsedUnit {
 int NextToken(const char* text, int* position, char* token, char* error_string);
 
 // Parses units_string (UTF-8) into *parsed. Returns 1 with error_string empty, or 0 with exactly
-// one message in error_string ("Unknown unit 'xyz'", "^ in wrong place", "number in wrong place",
+// one message in error_string ("Unknown unit 'xyz'", with the names near it if any, "^ in wrong
+// place", "number in wrong place", "square in wrong place" (and so for the other words of powers),
 // "divide by zero", "Error: two decimal points in ...", "Unbalanced parentheses", "Parentheses
 // nested more than 16 deep", or "string length too long" for a text of more than 255
 // characters); on failure *parsed may hold partial values. error_string must hold kUnitTextSize

@@ -20,11 +20,17 @@
 
 #include "catalogue.h"
 
-// One line of the catalogue's source: a name, what one of it is, and its dimension.
+// One line of the catalogue's source: a name, what one of it is, its dimension, and the columns
+// the catalogue copies as they stand (see UnitEntry).
 struct UnitDefinition {
   const char* name;
   const char* definition;
   DimensionVector dimension;
+  double offset = 0.0;
+  PrefixRule prefixes = kNoPrefix;
+  Trade trade = Trade::kSI;
+  const char* words = "";
+  const char* forms = "";
 };
 
 constexpr char kBaseUnit[] = "base unit";
@@ -212,8 +218,9 @@ constexpr double FactorOf(unit_definition::Table table, const UnitDefinition& ro
 constexpr UnitEntry EntryOf(unit_definition::Table table, const UnitDefinition& row) {
   const long double factor = 1.0L / unit_definition::SizeOfRow(table, row, 0).value;
   const double nearest = static_cast<double>(factor);
-  return {row.name, nearest, row.dimension, row.definition,
-          static_cast<double>(factor - static_cast<long double>(nearest))};
+  return {row.name,      nearest,      row.dimension,
+          row.definition, static_cast<double>(factor - static_cast<long double>(nearest)),
+          row.offset,    row.prefixes, row.trade, row.words, row.forms};
 }
 
 // True when every row of table reads and names differ; a fault stops the build instead.

@@ -1,71 +1,63 @@
-// Unit names beyond the catalogue's: symbols and SI prefixes.
+// Unit names beyond the catalogue's spellings: the SI prefixes before the units that take them.
 #include "unit_lookup.h"
 
-#include "text_buffer.h"
+#include <cstring>
+
 
 constexpr UnitPrefix UnitPrefixes[kUnitPrefixCount] = {
-    {"q", -30}, {"r", -27}, {"y", -24}, {"z", -21}, {"a", -18}, {"f", -15}, {"p", -12},
-    {"n", -9},  {"\xC2\xB5", -6},  // µ, the micro sign
-    {"\xCE\xBC", -6},              // μ, the Greek letter
-    {"u", -6},  {"m", -3},  {"c", -2},  {"d", -1},  {"da", 1}, {"h", 2},   {"k", 3},
-    {"M", 6},   {"G", 9},   {"T", 12},  {"P", 15},  {"E", 18}, {"Z", 21},  {"Y", 24},
-    {"R", 27},  {"Q", 30},
-};
-
-constexpr const char* PrefixableUnits[kPrefixableUnitCount] = {
-    "m", "g", "s", "A", "K", "mol", "N", "Pa", "J", "W", "C", "V", "F", "ohm", "S", "H", "Wb",
-    "T", "Hz", "L", "l", "bar", "eV", "Wh", "Ah"};
-
-constexpr UnitSymbol UnitSymbols[kUnitSymbolCount] = {
-    {"\xCE\xA9", "ohm", true},          // Ω, the Greek capital omega
-    {"\xE2\x84\xA6", "ohm", true},      // Ω, the ohm sign
-    {"\xC2\xB0" "C", "degC", false},    // °C
-    {"\xE2\x84\x83", "degC", false},    // ℃
-    {"\xC2\xB0" "F", "degF", false},    // °F
-    {"\xE2\x84\x89", "degF", false},    // ℉
-    {"\xC2\xB0" "K", "degK", false},    // °K
-    {"\xC2\xB0" "R", "degR", false},    // °R
-    {"\xC2\xB0", "deg", false},         // °, the degree of angle
-    {"\xC3\x85", "angstrom", false},    // Å, the letter
-    {"\xE2\x84\xAB", "angstrom", false} // Å, the angstrom sign
+    {-30, "q", "quecto"},
+    {-27, "r", "ronto"},
+    {-24, "y", "yocto"},
+    {-21, "z", "zepto"},
+    {-18, "a", "atto"},
+    {-15, "f", "femto"},
+    {-12, "p", "pico"},
+    {-9, "n", "nano"},
+    {-6, "\xC2\xB5|\xCE\xBC|u", "micro"},  // µ the micro sign, μ the Greek letter, u
+    {-3, "m", "milli"},
+    {-2, "c", "centi"},
+    {-1, "d", "deci"},
+    {1, "da", "deca|deka"},
+    {2, "h", "hecto"},
+    {3, "k", "kilo"},
+    {6, "M", "mega"},
+    {9, "G", "giga"},
+    {12, "T", "tera"},
+    {15, "P", "peta"},
+    {18, "E", "exa"},
+    {21, "Z", "zetta"},
+    {24, "Y", "yotta"},
+    {27, "R", "ronna"},
+    {30, "Q", "quetta"},
 };
 
 namespace {
 
 // A table shorter than its declared size would end in empty rows without a word from the compiler.
-template <class Row, std::size_t count>
-constexpr bool EveryRowFilled(const Row (&rows)[count]) {
-  for (const Row& row : rows) {
-    if (row.text == nullptr) return false;
-  }
-  return true;
-}
-static_assert(EveryRowFilled(UnitPrefixes) && EveryRowFilled(UnitSymbols), "a table lacks rows");
-static_assert(PrefixableUnits[kPrefixableUnitCount - 1] != nullptr, "a table lacks rows");
+static_assert(UnitPrefixes[kUnitPrefixCount - 1].symbols != nullptr, "the prefix table lacks rows");
 
-// The symbol that text is, or nullptr.
-const UnitSymbol* FindSymbol(const char* text) {
-  for (const UnitSymbol& symbol : UnitSymbols) {
-    if (SameText(text, symbol.text)) return &symbol;
+// The rest of name after the length bytes of item, or nullptr when name does not start with them.
+const char* AfterItem(const char* name, const char* item, std::size_t length) {
+  for (std::size_t i = 0; i < length; ++i) {
+    if (name[i] != item[i]) return nullptr;
   }
-  return nullptr;
+  return name + length;
 }
 
-// The catalogue name of a unit that takes a prefix, or nullptr when text names none.
-const char* PrefixableName(const char* text) {
-  for (const char* name : PrefixableUnits) {
-    if (SameText(text, name)) return name;
-  }
-  const UnitSymbol* symbol = FindSymbol(text);
-  return symbol != nullptr && symbol->takes_prefix ? symbol->name : nullptr;
-}
+bool IsVowel(char c) { return c == 'a' || c == 'e' || c == 'i' || c == 'o' || c == 'u'; }
 
-// The rest of name after prefix, or nullptr when name does not start with it.
-const char* AfterPrefix(const char* name, const char* prefix) {
-  while (*prefix != '\0') {
-    if (*name++ != *prefix++) return nullptr;
+// Whether a prefix word ending in a vowel loses it as another's does too ("deci" and "deca"
+// both give "dec"), so that the shortened word would not say which it is.
+bool StemIsShared(const char* word, std::size_t length) {
+  int words_with_stem = 0;
+  for (const UnitPrefix& prefix : UnitPrefixes) {
+    spelling::ForEachItem(prefix.words, [&](const char* other, std::size_t other_length) {
+      words_with_stem += other_length == length && IsVowel(other[length - 1]) &&
+                         std::strncmp(other, word, length - 1) == 0;
+      return false;
+    });
   }
-  return name;
+  return words_with_stem > 1;
 }
 
 // Ten to the power, for the prefixes' powers: exact up to 1e22, to about 106 bits beyond.
@@ -82,34 +74,59 @@ constexpr PowersOfTen MakePowersOfTen() {
 
 constexpr PowersOfTen kPowersOfTen = MakePowersOfTen();
 
-// The catalogue entry of a name, as its factor and rest; false for no name of the catalogue.
-bool FindFactor(const char* name, Double2* factor, DimensionVector* dimension) {
-  const UnitEntry* entry = FindUnitEntry(name);
-  if (entry == nullptr) return false;
-  *factor = {entry->factor, entry->factor_rest};
-  *dimension = entry->dimension;
-  return true;
+// The unit that rest spells, if it takes the prefix written that way, or nullptr.
+const UnitEntry* PrefixedUnit(const char* rest, int power, PrefixWay way) {
+  if (*rest == '\0') return nullptr;
+  const Spelling* spelling = FindSpelling(rest);
+  if (spelling == nullptr || spelling->row == kNoRow || (spelling->prefix_ways & way) == 0) {
+    return nullptr;
+  }
+  const UnitEntry& row = UnitCatalogue[spelling->row];
+  return TakesPrefix(row, power) ? &row : nullptr;
+}
+
+// The unit that name is with the prefix's items before it (its symbols, or its words), or nullptr.
+const UnitEntry* WithPrefix(const char* name, const UnitPrefix& prefix, bool words) {
+  const PrefixWay wanted = words ? kPrefixWord : kPrefixSymbol;
+  const UnitEntry* unit = nullptr;
+  spelling::ForEachItem(words ? prefix.words : prefix.symbols,
+                        [&](const char* item, std::size_t length) {
+    if (const char* rest = AfterItem(name, item, length)) {
+      unit = PrefixedUnit(rest, prefix.power, wanted);
+    }
+    // "megohm", "kilohm", "microhm": the prefix's last vowel goes before the word's first.
+    if (unit == nullptr && words && length > 1 && IsVowel(item[length - 1]) &&
+        !StemIsShared(item, length)) {
+      const char* rest = AfterItem(name, item, length - 1);
+      if (rest != nullptr && IsVowel(*rest)) unit = PrefixedUnit(rest, prefix.power, wanted);
+    }
+    return unit != nullptr;
+  });
+  return unit;
 }
 
 }  // namespace
 
-const char* LookUpSymbolOrPrefixed(const char* name, Double2* factor, DimensionVector* dimension) {
-  *factor = Exact(0.0);
-  *dimension = DimensionVector{};
-  if (const UnitSymbol* symbol = FindSymbol(name)) {
-    FindFactor(symbol->name, factor, dimension);
-    return symbol->name;
+bool TakesPrefix(const UnitEntry& row, int power) {
+  switch (row.prefixes) {
+    case kAnyPrefix: return true;
+    case kSmallPrefixes: return power < 0;
+    case kLargePrefixes: return power > 0;
+    default: return false;
   }
-  for (const UnitPrefix& prefix : UnitPrefixes) {
-    const char* rest = AfterPrefix(name, prefix.text);
-    if (rest == nullptr || *rest == '\0') continue;
-    const char* unit = PrefixableName(rest);
-    if (unit == nullptr) continue;
-    if (!FindFactor(unit, factor, dimension)) continue;
-    // A factor counts units per SI unit, so a larger unit has a smaller factor.
-    const Double2 scale = kPowersOfTen.value[prefix.power > 0 ? prefix.power : -prefix.power];
-    *factor = prefix.power > 0 ? ChainedQuotient(*factor, scale) : ChainedProduct(*factor, scale);
-    return "";
+}
+
+UnitReading ReadPrefixedName(const char* name) {
+  for (bool words : {false, true}) {
+    for (const UnitPrefix& prefix : UnitPrefixes) {
+      const UnitEntry* unit = WithPrefix(name, prefix, words);
+      if (unit == nullptr) continue;
+      // A factor counts units per SI unit, so a larger unit has a smaller factor.
+      const Double2 factor{unit->factor, unit->factor_rest};
+      const Double2 scale = kPowersOfTen.value[prefix.power > 0 ? prefix.power : -prefix.power];
+      return {prefix.power > 0 ? ChainedQuotient(factor, scale) : ChainedProduct(factor, scale),
+              unit, prefix.power, false};
+    }
   }
-  return nullptr;
+  return {Exact(0.0), nullptr, 0, false};
 }

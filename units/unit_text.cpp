@@ -15,8 +15,9 @@ struct TermLabel {
   const char* label;
 };
 constexpr TermLabel kDisplayOrder[kDimensionCount] = {
-    {kg_exp, "kg"},     {m_exp, "m"},     {rad_exp, "rad"},          {s_exp, "s"},
-    {degK_exp, "degK"}, {mol_exp, "mol"}, {degKdiff_exp, "degK"},   {coulomb_exp, "C"},
+    {kg_exp, "kg"},     {m_exp, "m"},     {rad_exp, "rad"},        {s_exp, "s"},
+    {degK_exp, "degK"}, {mol_exp, "mol"}, {degKdiff_exp, "degK"}, {coulomb_exp, "C"},
+    {cd_exp, "cd"},
 };
 
 // Derived units named by CommonMKSUnitsText, tried in this order; exponents in DimensionSlot

@@ -17,7 +17,7 @@ int CommonMKSUnitsText(char* MKSunits_str, const char* units_string, char* error
 // DimensionSlot): a common derived unit's name, or the text of FormatMKSUnits.
 void FormatCommonMKSUnits(char* MKSunits_str, const double exponents[kDimensionCount]);
 
-// Writes the unit text of the eight exponents (indexed by DimensionSlot): the positive terms,
+// Writes the unit text of the exponents (indexed by DimensionSlot): the positive terms,
 // then "/ " and the negative ones (preceded by "1 " when there are no positive terms). An exponent
 // whose whole part does not fit an int, or an infinite one, is written in the general format
 // ("m^99999999999. ", "m^inf "); a NaN exponent is neither positive nor negative and writes

@@ -21,8 +21,8 @@ import emulated_run
 
 # The functions that take a unit expression, each as a formula around one expression.
 TEXT_FUNCTIONS = {
-    "Mensora in": '=Mensora(1,{},"m s")',
-    "Mensora out": '=Mensora(1,"m s",{})',
+    "Mensora in": '=Mensora(1,{},"kg m")',
+    "Mensora out": '=Mensora(1,"kg m",{})',
     "ToMetric": "=ToMetric(1,{})",
     "FromMetric": "=FromMetric(1,{})",
     "ShowMetric": "=ShowMetric({})",
@@ -64,17 +64,19 @@ def joined(text):
     return "&".join(parts)
 
 
-def answers(units_text, error=None):
-    """What each text function gives for an expression whose SI unit text is units_text (m or
-    m s, each of factor 1, so that the value 1 stays 1), or for one that fails with error."""
+def answers(units_text, error=None, factor="1"):
+    """What each text function gives for an expression whose SI unit text is units_text (of
+    metres and kilograms, each of factor 1, so that the value 1 stays 1, but for a factor such
+    as that of '%'), or for one that fails with error."""
     if error is not None:
         return {name: quoted(error) for name in TEXT_FUNCTIONS}
-    same = units_text == "m s "
+    same = units_text == "kg m "
+    inverse = {"1": "1", "0.01": "100"}[factor]
     return {
-        "Mensora in": "1" if same else quoted("Inconsistent units"),
-        "Mensora out": "1" if same else quoted("Inconsistent units"),
-        "ToMetric": '{1,%s}' % quoted(units_text),
-        "FromMetric": '{1,%s}' % quoted(units_text),
+        "Mensora in": factor if same else quoted("Inconsistent units"),
+        "Mensora out": inverse if same else quoted("Inconsistent units"),
+        "ToMetric": '{%s,%s}' % (factor, quoted(units_text)),
+        "FromMetric": '{%s,%s}' % (inverse, quoted(units_text)),
         "ShowMetric": quoted(units_text),
         "ShowCommonMetric": quoted(units_text),
     }
@@ -83,29 +85,38 @@ def answers(units_text, error=None):
 # Characters of the host's code page (Windows-1252, which the tests run under) that the add-in
 # reads as blanks, and the superscript powers, by byte.
 CODE_PAGE_BLANKS = {0xA0, 0xB7, 0xD7}
-CODE_PAGE_SUPERSCRIPTS = {0xB9: "m s ", 0xB2: "m^2 s ", 0xB3: "m^3 s "}
+CODE_PAGE_SUPERSCRIPTS = {0xB9: "kg m ", 0xB2: "kg m^2 ", 0xB3: "kg m^3 "}
+
+
+def powered(digit):
+    """The SI unit text of "metre" to the power digit, then "kg"."""
+    return {"0": "kg ", "1": "kg m "}.get(digit, "kg m^%s " % digit)
 
 
 def byte_answers(code):
-    """The answers for "m", the byte code and "s": a separator leaves "m s"; a letter, or any
-    other character beyond ASCII, makes one unknown name (its byte comes back as it went); '1'
-    is ignored, any other number is misplaced; '^' without its number is ignored; '/' divides;
-    a parenthesis alone is unbalanced; a superscript is a power of the m."""
+    """The answers for "metre", the byte code and "kg" (names long enough that no name of the
+    catalogue lies one edit from them, so that no message suggests one): a separator leaves
+    "metre kg"; a letter, or any other character beyond ASCII, makes one unknown name (its byte
+    comes back as it went); a digit right after the name is its power; a '.' is a misplaced
+    number; '^' without its number is ignored; '/' divides; a parenthesis alone is unbalanced; a
+    superscript is a power of the metre; '%' is a hundredth."""
     character = chr(code)
     if code in CODE_PAGE_SUPERSCRIPTS:
         return answers(CODE_PAGE_SUPERSCRIPTS[code])
     if (character.isascii() and character.isalpha()) or (
             code >= 0x80 and code not in CODE_PAGE_BLANKS):
-        return answers(None, "Unknown unit 'm%ss'" % character)
-    if character == "1" or character == "^":
-        return answers("m s ")
-    if "0" <= character <= "9" or character == ".":
+        return answers(None, "Unknown unit 'metre%skg'" % character)
+    if "0" <= character <= "9":
+        return answers(powered(character))
+    if character == ".":
         return answers(None, "number in wrong place")
     if character == "/":
-        return answers("m / s ")
+        return answers("m / kg ")
     if character in "()":
         return answers(None, "Unbalanced parentheses")
-    return answers("m s ")
+    if character == "%":
+        return answers("kg m ", factor="0.01")
+    return answers("kg m ")
 
 
 def exact_cases():
@@ -117,7 +128,7 @@ def exact_cases():
             cases.append((formula.format(joined(text)), results[name]))
 
     for code in range(1, 256):
-        each_function("m" + chr(code) + "s", byte_answers(code))
+        each_function("metre" + chr(code) + "kg", byte_answers(code))
     # Control characters and blanks alone are separators: the expression is empty, of no
     # dimension.
     for text in ["", " ", "".join(chr(code) for code in range(1, 33)), "\x7f\xa0\xb7\xd7"]:
@@ -133,7 +144,7 @@ def exact_cases():
     # natively, where the functions are called directly).
     for length in (255, 256, 300, 1000):
         fitting = length <= 255
-        each_function("m s".ljust(length), answers("m s ") if fitting else
+        each_function("kg m".ljust(length), answers("kg m ") if fitting else
                       {name: "#VALUE!" for name in TEXT_FUNCTIONS})
     # Messages that would outgrow their 255 characters are cut short.
     each_function("a" * 255, answers(None, "Unknown unit '" + "a" * 240 + "'"))

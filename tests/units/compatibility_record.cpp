@@ -22,7 +22,11 @@ std::string ExpressionRecord(const std::string& text) {
   char error_string[kUnitTextSize];
   if (!ParseUnits(text.c_str(), &parsed, error_string)) return std::string("error ") + error_string;
   std::string record = "ok " + Exact(parsed.factor) + " " + Exact(parsed.offset);
-  for (double exponent : parsed.exponents) record += " " + Exact(exponent);
+  // The record was made when a dimension had eight slots; luminous intensity, the ninth, is
+  // written only where it is not 0, so that the record made then still reads.
+  for (int slot = 0; slot < kDimensionCount; ++slot) {
+    if (slot < cd_exp || parsed.exponents[slot] != 0) record += " " + Exact(parsed.exponents[slot]);
+  }
   char units[kUnitTextSize];
   MKSUnitsText(units, text.c_str(), error_string);
   record += std::string(" [") + units + "]";

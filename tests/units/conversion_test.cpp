@@ -205,8 +205,8 @@ TEST(CheckConsistentUnits, ComparesAllEightExponentsExactly) {
   char error_string[kUnitTextSize] = "stale";
   EXPECT_EQ(CheckConsistentUnits("", "ft/m", error_string), 1);
   EXPECT_EQ(CheckConsistentUnits("mi/hr", "m s^-1", error_string), 1);
-  EXPECT_EQ(CheckConsistentUnits("mi/hr", "m s-1 / s^2", error_string), 1)
-      << "a '-' not after '^' separates and the '1' is ignored: this is m s / s^2";
+  EXPECT_EQ(CheckConsistentUnits("mi/hr", "m s-1", error_string), 1)
+      << "a power may follow a name without '^'";
   EXPECT_EQ(CheckConsistentUnits("J", "kg m^2/s^2", error_string), 1);
   EXPECT_EQ(CheckConsistentUnits("degK", "degR", error_string), 1);
   EXPECT_EQ(CheckConsistentUnits("m^3/2", "m^1.5", error_string), 1);

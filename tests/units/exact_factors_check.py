@@ -29,7 +29,8 @@ def catalogue(mensora):
 
 def exact_factors(units):
     """The exact factor (units per SI unit) of every unit not defined through pi."""
-    sizes = {"gravity": Fraction(Decimal("9.80665"))}
+    gravity = Fraction(Decimal("9.80665"))
+    sizes = {"gravity": gravity, "water": 1000 * gravity}
 
     def size(name, depth=0):
         if name not in sizes:

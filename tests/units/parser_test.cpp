@@ -172,7 +172,7 @@ TEST(ParseUnits, GivesFactorOffsetAndExponents) {
 // Pairs of texts that the language reads alike, bit for bit, grouped by form.
 const std::pair<const char*, const char*> kAlike[] = {
     // separators, the ignored "1" and dangling operators
-    {"ft^", "ft"}, {"m/", "m"}, {"^2 m", "m"}, {"s-1", "s"}, {"kg-m", "kg m"}, {"m^1", "m"},
+    {"ft^", "ft"}, {"m/", "m"}, {"^2 m", "m"}, {"s -1", "s"}, {"kg-m", "kg m"}, {"m^1", "m"},
     {"m/1", "m"}, {"m^1 2", "m^2"}, {"m^1/2", "m/2"}, {"m$", "m"}, {"J/kg/degC", "J/kg/degK"},
     {"N\xC2\xB7m", "N m"}, {"N\xE2\x8B\x85m", "N m"}, {"N\xC3\x97m", "N m"},
     {"N\xC2\xA0m", "N m"}, {"N\xE2\x80\xAFm", "N m"},
@@ -197,6 +197,23 @@ const std::pair<const char*, const char*> kAlike[] = {
     {"mL", "cc"}, {"\xC2\xB5m", "micron"}, {"\xCE\xBCm", "micron"}, {"um", "micron"},
     {"hPa", "millibar"}, {"mbar", "millibar"}, {"\xC2\xB5" "F", "microfarad"},
     {"nF", "nanofarad"}, {"uA", "microamp"}, {"\xC2\xB5V", "microvolt"}, {"kmol", "kmol"},
+    // powers right after a name, without '^'; a '-' between names still multiplies
+    {"m2", "m^2"}, {"cm3/s", "cm^3/s"}, {"s-1", "s^-1"}, {"m s-1", "m/s"}, {"kg m-3", "kg/m^3"},
+    {"W m\xE2\x88\x92" "2", "W/m^2"}, {"m^\xE2\x88\x92" "2", "m^-2"}, {"N-m2", "N m^2"},
+    {"m2/3", "m^2/3"}, {"degC-1", "degC^-1"}, {"degC1", "degC^1"}, {"cmH2O2", "cmH2O^2"},
+    // the words of the grammar
+    {"miles per hour", "mi/hr"}, {"square feet", "ft^2"}, {"sq ft", "ft^2"}, {"cu in", "in^3"},
+    {"cubic feet per minute", "ft^3/min"}, {"metres squared", "m^2"}, {"m cubed", "m^3"},
+    {"N per square metre", "N/m^2"}, {"per s", "/s"}, {"square degC", "degC^2"},
+    // names of two words, blanks or a '-' between
+    {"fl oz", "floz"}, {"fl-oz", "floz"}, {"US gal", "gal"}, {"short  tons", "shortton"},
+    {"degrees Celsius", "degC"}, {"deg F", "degF"}, {"pound-force", "lbf"}, {"lb mol", "lbmol"},
+    {"deg s", "deg*s"}, {"US gallons/min", "gpm"},
+    // full names, plurals, and prefixes before them
+    {"metres", "m"}, {"meters", "m"}, {"feet", "ft"}, {"inches", "in"}, {"hours", "hr"},
+    {"centuries", "century"}, {"henries", "H"}, {"kilometres", "km"}, {"kilowatt hours", "kWh"},
+    {"megohms", "Mohm"}, {"kilohm", "kohm"}, {"millimolar", "mM"}, {"microseconds", "us"},
+    {"kilograms force", "kgf"}, {"megahertz", "MHz"}, {"dekametre", "dam"},
 };
 
 TEST(ParseUnits, ReadsEachFormAsItsEquivalent) {
@@ -218,7 +235,7 @@ TEST(ParseUnits, ReadsEachFormAsItsEquivalent) {
 const std::pair<const char*, const char*> kRefusals[] = {
     {"2", "number in wrong place"},
     {"m 2", "number in wrong place"},
-    {"m2", "number in wrong place"},
+    {"ft.", "number in wrong place"},
     {"m 1.5", "number in wrong place"},
     {".", "number in wrong place"},
     {"m^2 3", "number in wrong place"},
@@ -231,8 +248,8 @@ const std::pair<const char*, const char*> kRefusals[] = {
     {"m/^2", "^ in wrong place"},
     {"m/2^2", "^ in wrong place"},
     {"xyz", "Unknown unit 'xyz'"},
-    {"KG", "Unknown unit 'KG'"},
-    {"m/Kg s", "Unknown unit 'Kg'"},
+    {"KG", "Unknown unit 'KG' (did you mean kg, kG?)"},
+    {"m/Kg s", "Unknown unit 'Kg' (did you mean kg, kG?)"},
     {"m..2", "Error: two decimal points in .."},
     {"1.2.3", "Error: two decimal points in 1.2."},
     {"xyz^^", "Unknown unit 'xyz'"},  // the first fault wins
@@ -256,11 +273,21 @@ const std::pair<const char*, const char*> kRefusals[] = {
     {"\xC2\xB5", "Unknown unit '\xC2\xB5'"},
     {"\xC2\xB5xyz s", "Unknown unit '\xC2\xB5xyz'"},
     {"\xC2\xB0X", "Unknown unit '\xC2\xB0X'"},
-    {"k\xC2\xB0" "C", "Unknown unit 'k\xC2\xB0" "C'"},
+    {"k\xC2\xB0" "C", "Unknown unit 'k\xC2\xB0" "C' (did you mean \xC2\xB0" "C?)"},
     {"m\xFF", "Unknown unit 'm\xFF'"},
-    {"kkg", "Unknown unit 'kkg'"},
-    {"mft", "Unknown unit 'mft'"},
-    {"kmin", "Unknown unit 'kmin'"},
+    {"kkg", "Unknown unit 'kkg' (did you mean kg?)"},
+    {"mft", "Unknown unit 'mft' (did you mean ft, mSt?)"},
+    {"kmin", "Unknown unit 'kmin' (did you mean min?)"},
+    // the words of the grammar stand only where they mean something
+    {"square", "square in wrong place"},
+    {"sq/ft", "sq in wrong place"},
+    {"squared", "squared in wrong place"},
+    {"m per 2", "number in wrong place"},
+    {"per^2", "^ in wrong place"},
+    // where the trades disagree, no guess
+    {"tons", "Unknown unit 'tons' (did you mean ton, gons?)"},
+    {"MBtu", "Unknown unit 'MBtu' (did you mean MMBtu, Btu, kBtu?)"},
+    {"ppt", "Unknown unit 'ppt' (did you mean ppb, ppm, pt?)"},
     {"\xC2\xB5\xCE\xBCm", "Unknown unit '\xC2\xB5\xCE\xBCm'"},
 };
 
