@@ -160,10 +160,6 @@ const Spelling* FindSpelling(const char* text) {
   return FindSpelling(text, length);
 }
 
-std::size_t SpellingCount() { return kCatalogueIndex.count; }
-
-const Spelling& SpellingAt(std::size_t index) { return kCatalogueIndex.spellings[index]; }
-
 const UnitEntry* FindUnitEntry(const char* name) {
   const Spelling* spelling = FindSpelling(name);
   return spelling != nullptr && spelling->row != kNoRow ? &UnitCatalogue[spelling->row] : nullptr;

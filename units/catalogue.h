@@ -101,5 +101,5 @@ inline const Spelling* FindSpelling(const char* text, std::size_t length) {
 }
 
 // Every spelling of the catalogue, each once: SpellingAt(0) to SpellingAt(SpellingCount() - 1).
-std::size_t SpellingCount();
-const Spelling& SpellingAt(std::size_t index);
+inline std::size_t SpellingCount() { return SpellingIndex.count; }
+inline const Spelling& SpellingAt(std::size_t index) { return SpellingIndex.spellings[index]; }

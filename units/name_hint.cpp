@@ -18,12 +18,13 @@ constexpr std::size_t kLongestHint = 6 + kLongestSpelling;
 
 char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// Whether a (length bytes) equals b but for the case of ASCII letters.
-bool SameButCase(const char* a, std::size_t length, const char* b) {
-  for (std::size_t i = 0; i < length; ++i) {
-    if (b[i] == '\0' || FoldCase(a[i]) != FoldCase(b[i])) return false;
+// Whether a (length_a bytes) equals b (length_b bytes) but for the case of ASCII letters.
+bool SameButCase(const char* a, std::size_t length_a, const char* b, std::size_t length_b) {
+  if (length_a != length_b) return false;
+  for (std::size_t i = 0; i < length_a; ++i) {
+    if (FoldCase(a[i]) != FoldCase(b[i])) return false;
   }
-  return b[length] == '\0';
+  return true;
 }
 
 // Whether a and b are one edit apart: a byte changed, added or dropped, or two neighbours
@@ -89,13 +90,19 @@ bool Begins(const char* name, const char* item, std::size_t length, bool fold) {
   return true;
 }
 
-// Gathers the spellings that match name (match(rest, rest_length, spelling text)), as they stand
-// and after each prefix item (a symbol or a word) that begins name, in any case when fold is set.
+// Gathers the spellings that match name (match(rest, rest_length, spelling text, its length)), as
+// they stand and after each prefix item (a symbol or a word) that begins name, in any case when
+// fold is set.
 template <class Match>
 void Gather(const char* name, std::size_t length, bool fold, Match match, Hints* hints) {
+  // How much longer or shorter than name a spelling may be and still match: none for a match of
+  // another case, one for an edit. The cheapest test first, as a hint looks at every spelling.
+  const std::size_t slack = fold ? 0 : 1;
+  const auto near = [slack](std::size_t a, std::size_t b) { return a <= b + slack && b <= a + slack; };
   for (std::size_t i = 0; i < SpellingCount(); ++i) {
     const Spelling& spelling = SpellingAt(i);
-    if (spelling.row != kNoRow && match(name, length, spelling.text)) {
+    if (near(length, spelling.length) && spelling.row != kNoRow &&
+        match(name, length, spelling.text, spelling.length)) {
       hints->Add(name, "", 0, spelling.text);
     }
   }
@@ -106,8 +113,9 @@ void Gather(const char* name, std::size_t length, bool fold, Match match, Hints*
         if (item_length >= length || !Begins(name, item, item_length, fold)) return false;
         for (std::size_t i = 0; i < SpellingCount(); ++i) {
           const Spelling& spelling = SpellingAt(i);
-          if (ReadsAfterPrefix(spelling, prefix.power, word) &&
-              match(name + item_length, length - item_length, spelling.text)) {
+          if (near(length - item_length, spelling.length) &&
+              ReadsAfterPrefix(spelling, prefix.power, word) &&
+              match(name + item_length, length - item_length, spelling.text, spelling.length)) {
             hints->Add(name, item, item_length, spelling.text);
           }
         }
@@ -123,12 +131,18 @@ void AppendNameHint(char* message, std::size_t size, const char* name) {
   const std::size_t length = std::strlen(name);
   if (length == 0 || length > kLongestHint + 1) return;
   Hints hints;
-  Gather(name, length, true, SameButCase, &hints);
+  Gather(name, length, true,
+         [](const char* a, std::size_t length_a, const char* b, std::size_t length_b) {
+           return SameButCase(a, length_a, b, length_b);
+         },
+         &hints);
   // One edit makes any short name into too many others for a hint to help.
   if (hints.count == 0 && CountCharacters(name, kShortestEdited) == kShortestEdited) {
-    Gather(name, length, false, [](const char* a, std::size_t n, const char* b) {
-      return OneEditApart(a, n, b, std::strlen(b));
-    }, &hints);
+    Gather(name, length, false,
+           [](const char* a, std::size_t length_a, const char* b, std::size_t length_b) {
+             return OneEditApart(a, length_a, b, length_b);
+           },
+           &hints);
   }
   if (hints.count == 0) return;
   char hint[sizeof " (did you mean ?)" + kMostHints * (kLongestHint + 2)] = " (did you mean ";

@@ -59,6 +59,7 @@ constexpr const Spelling* FindInIndex(const Spelling* spellings, const uint16_t*
 // An index as code outside the catalogue sees it, to search it inline.
 struct NameIndexView {
   const Spelling* spellings;
+  std::size_t count;
   const uint16_t* slot;
   std::size_t slot_mask;
   std::size_t longest_probe;
@@ -82,7 +83,9 @@ struct NameIndex {
     return FindInIndex(spellings, slot, slots - 1, longest_probe, text, length);
   }
 
-  constexpr NameIndexView View() const { return {spellings, slot, slots - 1, longest_probe}; }
+  constexpr NameIndexView View() const {
+    return {spellings, count, slot, slots - 1, longest_probe};
+  }
 
   // Adds a spelling of row. One that stands already for the same row is kept as it was; one
   // that stands for another row stops the build. A phrase start that no unit spells takes the
@@ -110,6 +113,7 @@ struct NameIndex {
     }
     Spelling& added = spellings[count];
     for (std::size_t i = 0; i <= length; ++i) added.text[i] = text[i];
+    added.length = static_cast<uint8_t>(length);
     added.row = row;
     added.kind = kind;
     added.prefix_ways = PrefixWaysOf(kind, text);

@@ -27,6 +27,7 @@ enum PrefixWay : uint8_t { kNoPrefixWay = 0, kPrefixSymbol = 1, kPrefixWord = 2 
 // kinds, the first given.
 struct Spelling {
   char text[kLongestSpelling + 1];
+  uint8_t length;  // of text
   uint16_t row;  // kNoRow for a phrase start that is no unit itself
   SpellingKind kind;
   uint8_t prefix_ways;  // PrefixWay bits

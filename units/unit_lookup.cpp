@@ -95,10 +95,11 @@ const UnitEntry* WithPrefix(const char* name, const UnitPrefix& prefix, bool wor
       unit = PrefixedUnit(rest, prefix.power, wanted);
     }
     // "megohm", "kilohm", "microhm": the prefix's last vowel goes before the word's first.
-    if (unit == nullptr && words && length > 1 && IsVowel(item[length - 1]) &&
-        !StemIsShared(item, length)) {
+    if (unit == nullptr && words && length > 1 && IsVowel(item[length - 1])) {
       const char* rest = AfterItem(name, item, length - 1);
-      if (rest != nullptr && IsVowel(*rest)) unit = PrefixedUnit(rest, prefix.power, wanted);
+      if (rest != nullptr && IsVowel(*rest) && !StemIsShared(item, length)) {
+        unit = PrefixedUnit(rest, prefix.power, wanted);
+      }
     }
     return unit != nullptr;
   });
@@ -106,15 +107,6 @@ const UnitEntry* WithPrefix(const char* name, const UnitPrefix& prefix, bool wor
 }
 
 }  // namespace
-
-bool TakesPrefix(const UnitEntry& row, int power) {
-  switch (row.prefixes) {
-    case kAnyPrefix: return true;
-    case kSmallPrefixes: return power < 0;
-    case kLargePrefixes: return power > 0;
-    default: return false;
-  }
-}
 
 UnitReading ReadPrefixedName(const char* name) {
   for (bool words : {false, true}) {

@@ -19,7 +19,14 @@ constexpr std::size_t kUnitPrefixCount = 24;
 extern const UnitPrefix UnitPrefixes[kUnitPrefixCount];
 
 // Whether row takes the prefix of this power.
-bool TakesPrefix(const UnitEntry& row, int power);
+inline bool TakesPrefix(const UnitEntry& row, int power) {
+  switch (row.prefixes) {
+    case kAnyPrefix: return true;
+    case kSmallPrefixes: return power < 0;
+    case kLargePrefixes: return power > 0;
+    default: return false;
+  }
+}
 
 // What a name reads as.
 struct UnitReading {
