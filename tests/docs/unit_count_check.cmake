@@ -1,0 +1,23 @@
+# Checks that each of FILES states the catalogue's number of units, COUNT, where it says
+# "catalogue of N named units" (the words may break across lines), and states no other number.
+#   cmake -DCOUNT=N -DFILES=a,b -P unit_count_check.cmake
+set(failed "")
+string(REPLACE "," ";" files "${FILES}")
+foreach(file IN LISTS files)
+  file(READ ${file} text)
+  string(REGEX REPLACE "[ \t\r\n]+" " " text "${text}")
+  string(REGEX MATCHALL "catalogue of [0-9]+ named units" statements "${text}")
+  if(NOT statements)
+    list(APPEND failed "${file}: states no number of units")
+  endif()
+  foreach(statement IN LISTS statements)
+    string(REGEX MATCH "[0-9]+" number "${statement}")
+    if(NOT number EQUAL COUNT)
+      list(APPEND failed "${file}: '${statement}', but the catalogue has ${COUNT}")
+    endif()
+  endforeach()
+endforeach()
+if(failed)
+  list(JOIN failed "\n" message)
+  message(FATAL_ERROR "${message}")
+endif()
