@@ -26,9 +26,12 @@ struct UnitsArgument {
 // error value.
 struct Answer {
   enum Kind { kNumber, kText, kNumberWithUnits };
+  // Only the text's first byte is set: an answer is made on every call, and most are numbers.
+  Answer() { text[0] = '\0'; }
+
   Kind kind = kText;
   double number = 0.0;
-  char text[kUnitTextSize] = {};  // UTF-8, cut to whole characters; empty for kNumber
+  char text[kUnitTextSize];  // UTF-8, cut to whole characters; empty for kNumber
 };
 
 // Val converted from InUnits to OutUnits: a number, or the message of the first expression that
