@@ -5,8 +5,10 @@
                    --build NAME RUNNER XLLHOST ADDIN [--build ...]
 
 The formulas (ASCII only) are generated from the seed out of the catalogue that `mensora --list`
-prints: conversions between expressions of the same dimension with whole, half and fractional
-powers, conversions into and out of SI units, unit texts, temperatures, and some that fail.
+prints, its names and their other ASCII spellings (full names, names of two words, the trades'
+spellings): conversions between expressions of the same dimension with whole, half and
+fractional powers (with '^' or right after the name), conversions into and out of SI units, unit
+texts, temperatures, and some that fail.
 Each build's xllhost (RUNNER "-" runs it directly, anything else runs it through that program,
 such as the Wine runner) evaluates them all with --round-trip numbers; every build must print
 exactly what the first one printed. Writes the formulas and each build's table into DIR, prints
@@ -22,17 +24,20 @@ import sys
 import emulated_run
 
 POWERS = ["", "", "", "^2", "^3", "^-2", "^0.5", "^1.5", "^3/2", "/2", "^2/3", "^0.25", "^1.7",
-          "^-0.3", "^4", "^2.5"]
+          "^-0.3", "^4", "^2.5", "2", "3", "-1", "-2"]
 TEMPERATURES = ["degC", "degF", "degK", "degR"]
 
 
 def read_catalogue(mensora):
-    """Unit names grouped by their SI unit text, in the catalogue's order."""
+    """Unit names and their other ASCII spellings grouped by their SI unit text, in the
+    catalogue's order."""
     listing = subprocess.run([mensora, "--list"], capture_output=True, text=True, check=True)
     groups = {}
     for line in listing.stdout.splitlines():
-        name, _factor, si_text = line.split("\t")[:3]
-        groups.setdefault(si_text, []).append(name)
+        fields = line.split("\t")
+        spellings = [fields[0]] + [spelling for spelling in "|".join(fields[6:8]).split("|")
+                                   if spelling and spelling.isascii()]
+        groups.setdefault(fields[2], []).extend(spellings)
     return groups
 
 
