@@ -29,7 +29,9 @@ std::vector<std::string> Expressions() {
       "ft^2.5", "in^3 mi^-7/hr^1/3", "m^-2", "s-1", "m$", "\xC2\xB5m", "xyz", "KG", "m..2", "1.2.3",
       "m^^2", "m^2^3", "m/^2", "m/0", "m/.", "2", "m 2", ".", "m 1.5", "s^-1", "(m/s)^2", "1/(m/s)",
       "(m", "m)", "m^(2)", "((((((((((((((((((m))))))))))))))))))", "kHz", "k\xCE\xA9",
-      "\xC2\xB0" "C", "m\xC2\xB2", "s\xE2\x81\xBB\xC2\xB9", "N\xC2\xB7m", "\xFF\xFE"};
+      "\xC2\xB0" "C", "m\xC2\xB2", "s\xE2\x81\xBB\xC2\xB9", "N\xC2\xB7m", "\xFF\xFE", "m2",
+      "W m\xE2\x88\x92" "2", "fl oz", "miles per hour", "square feet", "kilometres", "megohm",
+      "cmH2O", "%", "metr", "MM", "square"};
   expressions.push_back("m" + std::string(254, ' '));              // 255 characters: parses
   expressions.push_back("m" + std::string(255, ' '));              // 256: too long
   expressions.push_back(std::string(400, 'm'));                    // too long
