@@ -15,6 +15,7 @@ constexpr DimensionVector kDimensionless          {{0,   0,   0,   0,   0,   0, 
 constexpr DimensionVector kAcceleration           {{0,  -2,   0,   1,   0,   0,   0,   0,   0}};
 constexpr DimensionVector kLength                 {{0,   0,   0,   1,   0,   0,   0,   0,   0}};
 constexpr DimensionVector kArea                   {{0,   0,   0,   2,   0,   0,   0,   0,   0}};
+constexpr DimensionVector kFuelEconomy            {{0,   0,   0,  -2,   0,   0,   0,   0,   0}};
 constexpr DimensionVector kVolume                 {{0,   0,   0,   3,   0,   0,   0,   0,   0}};
 constexpr DimensionVector kMass                   {{0,   0,   1,   0,   0,   0,   0,   0,   0}};
 constexpr DimensionVector kLinearDensity          {{0,   0,   1,  -1,   0,   0,   0,   0,   0}};
