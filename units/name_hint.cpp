@@ -98,7 +98,9 @@ void Gather(const char* name, std::size_t length, bool fold, Match match, Hints*
   // How much longer or shorter than name a spelling may be and still match: none for a match of
   // another case, one for an edit. The cheapest test first, as a hint looks at every spelling.
   const std::size_t slack = fold ? 0 : 1;
-  const auto near = [slack](std::size_t a, std::size_t b) { return a <= b + slack && b <= a + slack; };
+  const auto near = [slack](std::size_t a, std::size_t b) {
+    return a <= b + slack && b <= a + slack;
+  };
   for (std::size_t i = 0; i < SpellingCount(); ++i) {
     const Spelling& spelling = SpellingAt(i);
     if (near(length, spelling.length) && spelling.row != kNoRow &&

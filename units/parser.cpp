@@ -549,7 +549,8 @@ bool TakeMore(const char* text, int* position, char* token, std::size_t* length,
   char longer[kLongestSpelling + 1];
   std::memcpy(longer, token, *length);
   if (word) longer[*length] = ' ';
-  std::memcpy(longer + *length + (word ? 1 : 0), text + start, static_cast<std::size_t>(end - start));
+  const std::size_t taken = static_cast<std::size_t>(end - start);
+  std::memcpy(longer + *length + (word ? 1 : 0), text + start, taken);
   longer[*length + more] = '\0';
   if (FindUnitEntry(longer) == nullptr) return false;
   *length += more;
@@ -620,7 +621,9 @@ void TakeUnit(WorkingState& work, const UnitReading& reading) {
   work.pending_dimension = reading.unit->dimension.exp;
   work.pending_named = true;
   // A temperature is on its scale only when its name is the whole expression.
-  if (work.counted_tokens == 1) work.offset = reading.prefix_power == 0 ? reading.unit->offset : 0.0;
+  if (work.counted_tokens == 1) {
+    work.offset = reading.prefix_power == 0 ? reading.unit->offset : 0.0;
+  }
   if (work.power_word != nullptr) {
     work.pending_power = work.word_power;
     work.power_word = nullptr;

@@ -27,8 +27,8 @@ enum PrefixWay : uint8_t { kNoPrefixWay = 0, kPrefixSymbol = 1, kPrefixWord = 2 
 // kinds, the first given.
 struct Spelling {
   char text[kLongestSpelling + 1];
-  uint8_t length;  // of text
-  uint16_t row;  // kNoRow for a phrase start that is no unit itself
+  uint8_t length;       // of text
+  uint16_t row;         // kNoRow for a phrase start that is no unit itself
   SpellingKind kind;
   uint8_t prefix_ways;  // PrefixWay bits
   bool starts_phrase;
@@ -40,7 +40,8 @@ constexpr uint8_t PrefixWaysOf(SpellingKind kind, const char* text) {
     case SpellingKind::kName: return kPrefixSymbol;
     // Of the forms, only the symbols beyond ASCII ("Ω") take a prefix: "kpa" or "hz" must not
     // become another unit by one.
-    case SpellingKind::kForm: return static_cast<unsigned char>(text[0]) >= 0x80 ? kPrefixSymbol : kNoPrefixWay;
+    case SpellingKind::kForm:
+      return static_cast<unsigned char>(text[0]) >= 0x80 ? kPrefixSymbol : kNoPrefixWay;
     case SpellingKind::kWord:
     case SpellingKind::kPlural: return kPrefixWord;
     default: return kNoPrefixWay;
@@ -145,7 +146,9 @@ constexpr void PluralOfWord(const char* word, std::size_t length, char* out) {
   Append(out, singular);
   const char last = length > 0 ? singular[length - 1] : '\0';
   const char before = length > 1 ? singular[length - 2] : '\0';
-  if (last == 's' || last == 'x' || last == 'z' || (last == 'h' && (before == 'c' || before == 's'))) {
+  const bool sibilant =
+      last == 's' || last == 'x' || last == 'z' || (last == 'h' && (before == 'c' || before == 's'));
+  if (sibilant) {
     Append(out, "es");
   } else if (last == 'y' && !IsVowel(before)) {
     out[Length(out) - 1] = '\0';

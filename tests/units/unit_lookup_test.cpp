@@ -40,7 +40,8 @@ void ForEachPrefixed(Visit visit) {
         const std::string item(text, length);
         for (std::size_t i = 0; i < SpellingCount(); ++i) {
           const Spelling& spelling = SpellingAt(i);
-          if (spelling.row == kNoRow || !(spelling.prefix_ways & (word ? kPrefixWord : kPrefixSymbol)) ||
+          const uint8_t way = word ? kPrefixWord : kPrefixSymbol;
+          if (spelling.row == kNoRow || !(spelling.prefix_ways & way) ||
               !TakesPrefix(UnitCatalogue[spelling.row], prefix.power)) {
             continue;
           }
