@@ -2,7 +2,7 @@
 """Evaluates formulas in a real LibreOffice Calc, with an extension installed, as xllhost does
 with an add-in.
 
-    calchost.py [--round-trip] [--file FILE]... [--timeout S] EXTENSION [FORMULA...]
+    calchost.py [--round-trip] [--describe] [--file FILE]... [--timeout S] EXTENSION [FORMULA...]
 
 Installs EXTENSION (.oxt) into a throw-away user profile, starts Calc headless on it and enters
 each formula into a cell of a new spreadsheet: each FORMULA argument prints its result alone on a
@@ -13,13 +13,19 @@ names and commas between arguments. Results are shown as xllhost shows a cell: n
 significant digits (--round-trip: the shortest decimal that reads back exactly), texts in double
 quotes, errors as Calc shows them (#VALUE!, Err:504), an array result as {a,b;c,d}.
 
-Where Calc differs from the Windows host that the files are written for, the formula is adjusted
-in one place (ToCalc): CHAR(n) means the character of code n in code page 1252, as on the
-Windows host, while Calc's own CHAR reads n in the system's encoding (UTF-8 here, where no code
-above 127 is a character), so it becomes UNICHAR of that character.
+Where Calc reads a formula differently from the Windows host that the files are written for, the
+formula is adjusted in one place (Sheet.to_calc): CHAR(n) means the character of code n in code
+page 1252, as on the Windows host, while Calc's own CHAR reads n in the system's encoding (UTF-8
+here, where no code above 127 is a character), so it becomes UNICHAR of that character; and the
+error value #N/A, which Calc's reader takes only in Calc's own syntax, becomes NA(). Calc itself
+completes a formula that lacks its closing parentheses, as its input line does.
+
+--describe first prints each function the extension adds to Calc, as the function wizard shows
+it: name, category, description and each argument's name and help, separated by tabs.
 
 Exits 0; 1 when Calc cannot read a formula (the line says which); 2 for a wrong command line or
-a formula file that cannot be read; 3 when Calc cannot be started or refuses the extension.
+a formula file that cannot be read; 3 when Calc cannot be started, refuses the extension or
+offers none of its functions.
 """
 
 import argparse
@@ -41,6 +47,10 @@ OFFICE_PROGRAMS = "/usr/lib/libreoffice/program"
 # operator or operand, or a formula too long for it. (Err:504, a wrong number of arguments, is a
 # result, as #VALUE! is for the Windows host.)
 READ_ERRORS = {501, 507, 508, 509, 510, 512, 513, 516, 517, 518, 520, 521}
+# The function wizard's categories, by their numbers in Calc's function descriptions.
+CATEGORIES = {1: "Database", 2: "Date&Time", 3: "Financial", 4: "Information", 5: "Logical",
+              6: "Mathematical", 7: "Array", 8: "Statistical", 9: "Spreadsheet", 10: "Text",
+              11: "Add-In"}
 NAME = re.compile(r"^[A-Za-z_][A-Za-z0-9_.]*$")
 INSTALL_HINT = "Debian: libreoffice-calc-nogui python3-uno; ./scripts/install-deps.sh calc"
 
@@ -97,7 +107,7 @@ def round_trip_number(number):
     if point <= 0:
         plain = "0." + "0" * -point + digits
     elif point >= len(digits):
-        plain = digits + "0" * (point - len(digits))
+        plain = str(int(abs(number)))  # a whole number is written out exactly
     else:
         plain = digits[:point] + "." + digits[point:]
     power = point - 1
@@ -248,6 +258,18 @@ class Calc:
         if package is None:
             raise Failure(STATUS_CALC, "LibreOffice refused the extension %s" % extension)
 
+    def functions(self):
+        """Calc's worksheet functions, as (name, category, description, [(argument, help)])
+        by name, as its function wizard shows them."""
+        found = {}
+        for entry in self.service("com.sun.star.sheet.FunctionDescriptions"):
+            fields = {field.Name: field.Value for field in entry}
+            arguments = [(argument.Name, argument.Description)
+                         for argument in fields.get("Arguments") or ()]
+            found[fields["Name"]] = (fields["Name"], CATEGORIES.get(fields["Category"], "?"),
+                                     fields["Description"], arguments)
+        return found
+
     def new_sheet(self):
         from com.sun.star.beans import PropertyValue
         hidden = PropertyValue()
@@ -298,7 +320,8 @@ class Sheet:
         self.parser = self.document.createInstance("com.sun.star.sheet.FormulaParser")
         self.parser.OpCodeMap = mapper.getAvailableMappings(english, groups)
         self.parser.CompileEnglish = True
-        names = ("CHAR", "UNICHAR")
+        self.value = self.uno.getConstantByName("com.sun.star.sheet.FormulaResult.VALUE")
+        names = ("CHAR", "UNICHAR", "NA", "(", ")")
         self.opcodes = dict(zip(names, (token.OpCode
                                         for token in mapper.getMappings(names, english))))
         # What Calc's reader makes of text it cannot read.
@@ -314,26 +337,32 @@ class Sheet:
         from com.sun.star.table import CellAddress
         tokens = self.parser.parseFormula(formula, CellAddress(0, column, row))
         for token in tokens:
-            if token.OpCode == self.bad and not NAME.match(str(token.Data)):
+            if token.OpCode == self.bad and not NAME.match(str(token.Data)) and \
+                    str(token.Data).upper() != "#N/A":
                 return None
         return self.to_calc(list(tokens))
 
     def to_calc(self, tokens):
-        """ToCalc: CHAR(n) with a constant n becomes UNICHAR of the code page 1252 character."""
-        for at in range(len(tokens) - 3):
-            call = tokens[at:at + 4]
-            if call[0].OpCode != self.opcodes["CHAR"] or not isinstance(call[2].Data, float):
+        """ToCalc: CHAR(n) with a constant n becomes UNICHAR of the code page 1252 character;
+        the error value #N/A, which Calc's reader takes only in its own syntax, becomes NA()."""
+        calc_tokens = []
+        for at, token in enumerate(tokens):
+            if token.OpCode == self.bad and str(token.Data).upper() == "#N/A":
+                calc_tokens += [self.token(self.opcodes[name]) for name in ("NA", "(", ")")]
                 continue
-            code = int(call[2].Data)
-            if 128 <= code <= 255:
-                character = bytes([code]).decode("cp1252", "replace")
-                tokens[at] = self.token(self.opcodes["UNICHAR"], None)
-                tokens[at + 2] = self.token(call[2].OpCode, float(ord(character)))
-        return tuple(tokens)
+            calc_tokens.append(token)
+            call = tokens[at:at + 4]
+            if len(call) < 4 or token.OpCode != self.opcodes["CHAR"] or \
+                    not isinstance(call[2].Data, float) or not 128 <= call[2].Data < 256:
+                continue
+            character = bytes([int(call[2].Data)]).decode("cp1252", "replace")
+            calc_tokens[-1] = self.token(self.opcodes["UNICHAR"])
+            tokens[at + 2] = self.token(call[2].OpCode, float(ord(character)))
+        return tuple(calc_tokens)
 
-    def token(self, opcode, data):
+    def token(self, opcode, number=None):
         from com.sun.star.sheet import FormulaToken
-        return FormulaToken(opcode, self.uno.Any("double", data) if data is not None else None)
+        return FormulaToken(opcode, self.uno.Any("double", number) if number is not None else None)
 
     def evaluate(self, formulas, style):
         """The result of each formula as a cell shows it, or None where Calc cannot read it."""
@@ -352,41 +381,42 @@ class Sheet:
                     self.sheet.getCellByPosition(column, row).setTokens(sized)
             entered.append((row, tokens))
         self.document.calculateAll()
+        # An array result is entered as an array formula over its size, as a user enters it,
+        # each below the one before on a sheet of their own.
         arrays = []
+        self.document.Sheets.insertNewByName("arrays", 1)
+        array_sheet = self.document.Sheets.getByIndex(1)
+        top = 0
         for row, tokens in entered:
             columns = self.count(1, row)
             rows = self.count(2, row)
-            if columns and rows and columns * rows > 1:
-                arrays.append((row, tokens, rows, columns))
-            else:
-                cell = self.sheet.getCellByPosition(0, row)
-                if cell.getError() not in READ_ERRORS:
-                    shown[row] = self.cell_text(cell, style)
-        # An array result is entered as an array formula over its size, as a user enters it.
-        for row, tokens, rows, columns in arrays:
-            area = self.sheet.getCellRangeByPosition(3, row, 3 + columns - 1, row + rows - 1)
-            area.setArrayTokens(tokens)
-            self.document.calculateAll()
+            if columns * rows > 1:
+                area = array_sheet.getCellRangeByPosition(0, top, columns - 1, top + rows - 1)
+                area.setArrayTokens(tokens)
+                arrays.append((row, area, rows, columns))
+                top += rows
+                continue
+            cell = self.sheet.getCellByPosition(0, row)
+            if cell.getError() not in READ_ERRORS:
+                shown[row] = self.cell_text(cell, style)
+        self.document.calculateAll()
+        for row, area, rows, columns in arrays:
             texts = [[self.cell_text(area.getCellByPosition(c, r), style) for c in range(columns)]
                      for r in range(rows)]
             shown[row] = "{" + ";".join(",".join(line) for line in texts) + "}"
-            area.setArrayTokens(())
         return shown
 
     def count(self, column, row):
+        """The number in a cell of the size formulas, or 0 for anything else."""
         cell = self.sheet.getCellByPosition(column, row)
-        if cell.getError() != 0 or cell.FormulaResultType2 != self.value_type():
+        if cell.getError() != 0 or cell.FormulaResultType2 != self.value:
             return 0
         return int(cell.getValue())
-
-    def value_type(self):
-        return self.uno.getConstantByName("com.sun.star.sheet.FormulaResult.VALUE")
 
     def cell_text(self, cell, style):
         if cell.getError() != 0:
             return cell.getString()  # #VALUE!, Err:504, as Calc shows it
-        kind = cell.FormulaResultType2
-        if kind == self.value_type():
+        if cell.FormulaResultType2 == self.value:
             number = cell.getValue()
             return round_trip_number(number) if style == "round-trip" else cell_number(number)
         return quoted(cell.getString())
@@ -402,9 +432,19 @@ def run(args, out):
     try:
         # Calc offers an extension's functions after a restart, as it tells its user.
         calc.start()
+        before = calc.functions()
         calc.install(args.extension)
         calc.stop()
         calc.start()
+        added = [function for name, function in sorted(calc.functions().items())
+                 if name not in before]
+        if not added:
+            raise Failure(STATUS_CALC, "Calc offers no function of the extension %s"
+                          % args.extension)
+        if args.describe:
+            for name, category, description, arguments in added:
+                out.write("%s\t%s\t%s%s\n" % (name, category, description, "".join(
+                    "\t%s: %s" % argument for argument in arguments)))
         sheet = Sheet(calc)
         formulas = list(args.formulas)
         for _, lines in lines_of_files:
@@ -440,9 +480,10 @@ def main():
     parser.add_argument("--round-trip", action="store_true")
     parser.add_argument("--file", action="append", default=[])
     parser.add_argument("--timeout", type=float, default=120.0)
+    parser.add_argument("--describe", action="store_true")
     parser.add_argument("extension")
     parser.add_argument("formulas", nargs="*")
-    args = parser.parse_args()
+    args = parser.parse_intermixed_args()
     try:
         return run(args, sys.stdout)
     except Failure as failure:
