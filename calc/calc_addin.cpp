@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include <com/sun/star/uno/RuntimeException.hpp>
 #include <cppuhelper/supportsservice.hxx>
@@ -21,12 +22,24 @@ namespace {
 namespace css = com::sun::star;
 using Row = css::uno::Sequence<css::uno::Sequence<css::uno::Any>>;
 
-// A Calc text as the UTF-8 the engine reads. A NUL character would end that text early, so it
-// becomes U+FFFD, which no unit holds: the expression is refused rather than read short. The
-// parser itself refuses a text of more than 255 characters.
+// A Calc text as the UTF-8 the engine reads, every character of it: a NUL (which would end the
+// text early) and half of a surrogate pair (which UTF-8 cannot write) become U+FFFD, which no
+// unit holds, so the expression is refused rather than read short. The parser itself refuses a
+// text of more than 255 characters.
 std::string Utf8(const rtl::OUString& text) {
-  const rtl::OString utf8 =
-      rtl::OUStringToOString(text.replace(u'\0', u'\xFFFD'), RTL_TEXTENCODING_UTF8);
+  std::vector<sal_Unicode> whole(text.getStr(), text.getStr() + text.getLength());
+  for (std::size_t i = 0; i < whole.size(); ++i) {
+    const sal_Unicode c = whole[i];
+    const bool high = c >= 0xD800 && c < 0xDC00;
+    const bool low = c >= 0xDC00 && c < 0xE000;
+    if (high && i + 1 < whole.size() && whole[i + 1] >= 0xDC00 && whole[i + 1] < 0xE000) {
+      ++i;  // a whole pair
+    } else if (c == 0 || high || low) {
+      whole[i] = 0xFFFD;
+    }
+  }
+  const rtl::OString utf8 = rtl::OUStringToOString(
+      rtl::OUString(whole.data(), static_cast<sal_Int32>(whole.size())), RTL_TEXTENCODING_UTF8);
   return std::string(utf8.getStr(), static_cast<std::size_t>(utf8.getLength()));
 }
 
