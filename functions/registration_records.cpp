@@ -1,69 +1,40 @@
 // How the seven worksheet functions present themselves to the host: names, argument help, category.
+#include "functions/function_help.h"
 #include "xll/registration_record.h"
 
 // The registrars below push their records in the order they are defined, so the list reads from
 // GasConst back to Mensora. They all live in this one file because only within one file is the
 // order of static construction fixed.
-//
-// Each argument help literal spells its final "\0" so that, with the literal's own NUL, the run
-// of texts ends in an empty text.
 
 namespace {
 
 // Every function is a worksheet function in the category "Mensora", with no shortcut and no help
-// topic, called by formulas under the name it is exported as.
-constexpr RegistrationRecord WorksheetRecord(const char* name, const char* typeText,
-                                             const char* argumentText, const char* functionHelp,
-                                             const char* argumentHelp) {
-  return {nullptr, name, typeText, name, argumentText, 1, "Mensora", "", 0, functionHelp,
-          argumentHelp};
+// topic, called by formulas under the name it is exported as. Built from constant data, each
+// record is ready before any registrar links it.
+constexpr RegistrationRecord WorksheetRecord(const FunctionHelp& help, const char* typeText) {
+  return {nullptr, help.name, typeText, help.name, help.argumentText, 1, kFunctionCategory, "",
+          0, help.functionHelp, help.argumentHelp};
 }
 
-RegistrationRecord MensoraRecord = WorksheetRecord(
-    "Mensora", "RBCC", "Val,InUnits,OutUnits",
-    "Change Val from InUnits to OutUnits",
-    "= Input value expressed in InUnits (number)\0"
-    "= The units of Val (text)\0"
-    "= The units to output (text).\0");
+RegistrationRecord MensoraRecord = WorksheetRecord(kMensoraHelp, "RBCC");
 RecordRegistrar MensoraRegistrar(&MensoraRecord);
 
-RegistrationRecord ToMetricRecord = WorksheetRecord(
-    "ToMetric", "RBC", "Val,InUnits",
-    "Change Val from InUnits to standard metric MKS units",
-    "= Input value expressed in InUnits (number)\0"
-    "= The units of Val (text).\0");
+RegistrationRecord ToMetricRecord = WorksheetRecord(kToMetricHelp, "RBC");
 RecordRegistrar ToMetricRegistrar(&ToMetricRecord);
 
-RegistrationRecord FromMetricRecord = WorksheetRecord(
-    "FromMetric", "RBC", "Val,OutUnits",
-    "Change Val from standard metric MKS units to OutUnits",
-    "= Input value expressed in MKS units (number)\0"
-    "= The units to output (text).\0");
+RegistrationRecord FromMetricRecord = WorksheetRecord(kFromMetricHelp, "RBC");
 RecordRegistrar FromMetricRegistrar(&FromMetricRecord);
 
-RegistrationRecord ShowMetricRecord = WorksheetRecord(
-    "ShowMetric", "RC", "InUnits",
-    "Show the standard metric MKS units equivalent to InUnits",
-    "= Input units (text).\0");
+RegistrationRecord ShowMetricRecord = WorksheetRecord(kShowMetricHelp, "RC");
 RecordRegistrar ShowMetricRegistrar(&ShowMetricRecord);
 
-RegistrationRecord ShowCommonMetricRecord = WorksheetRecord(
-    "ShowCommonMetric", "RC", "InUnits",
-    "Show the standard metric MKS units equivalent to InUnits except for several common units:"
-    "   J, N,  W, Pa, etc.",
-    "= Input units (text).\0");
+RegistrationRecord ShowCommonMetricRecord = WorksheetRecord(kShowCommonMetricHelp, "RC");
 RecordRegistrar ShowCommonMetricRegistrar(&ShowCommonMetricRecord);
 
-RegistrationRecord GravRecord = WorksheetRecord(
-    "Grav", "R", "",
-    "Returns 9.80665 m/s^2, the gravitational constant",
-    "");
+RegistrationRecord GravRecord = WorksheetRecord(kGravHelp, "R");
 RecordRegistrar GravRegistrar(&GravRecord);
 
-RegistrationRecord GasConstRecord = WorksheetRecord(
-    "GasConst", "R", "",
-    "Returns 8.31446261815324 J / mol / degK, the universal gas constant",
-    "");
+RegistrationRecord GasConstRecord = WorksheetRecord(kGasConstHelp, "R");
 RecordRegistrar GasConstRegistrar(&GasConstRecord);
 
 }  // namespace

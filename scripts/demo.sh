@@ -3,15 +3,33 @@
 # the real MENSORA.xll, loaded by xllhost under Wine as the spreadsheet host would load it.
 #   scripts/demo.sh [32|64]     the 32-bit add-in (the default) or the 64-bit one; --32 and
 #                               --64 say the same
+#   scripts/demo.sh calc        the same formulas in a real LibreOffice Calc, headless, with the
+#                               Calc extension installed (installs Calc first if need be)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 jobs=$(nproc 2>/dev/null || echo 2)
 
+# The demo's formulas in Calc, through scripts/calc.sh.
+calc_demo() {
+  echo "Mensora: the same formulas in LibreOffice Calc $(soffice --version 2>/dev/null \
+    | awk '{print $2}'), headless, with the Calc extension installed"
+  echo
+  ./scripts/calc.sh --file examples/demo | sed 's/^/  /'
+}
+
 case "${1:-32}" in
   32|--32) bits=32 toolchain=mingw-i686 ;;
   64|--64) bits=64 toolchain=mingw-x86_64 ;;
-  *) echo "usage: $0 [32|64]" >&2; exit 2 ;;
+  calc|--calc)
+    echo "Installing what is missing and building the Calc extension (log in build/native.calc.log) ..."
+    ./scripts/install-deps.sh calc
+    echo
+    calc_demo
+    echo
+    echo "The extension for LibreOffice: $root/build/bin/mensora.oxt (README: Install)"
+    exit 0 ;;
+  *) echo "usage: $0 [32|64|calc]" >&2; exit 2 ;;
 esac
 tree=build/win$bits
 
@@ -50,3 +68,11 @@ echo
   | tr -d '\r' | sed 's/^/  /'
 echo
 echo "The add-in for $bits-bit spreadsheet hosts: $root/$tree/MENSORA.xll (docs/user-guide.md)"
+# Calc is shown when the machine has it; ./scripts/demo.sh calc installs it.
+echo
+if command -v soffice >/dev/null && [ -x /usr/lib/libreoffice/sdk/bin/cppumaker ] \
+   && /usr/bin/python3 -c 'import uno' 2>/dev/null; then
+  calc_demo
+else
+  echo "The same formulas in LibreOffice Calc: ./scripts/demo.sh calc (installs Calc)"
+fi

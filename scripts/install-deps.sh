@@ -7,6 +7,8 @@
 #   install-deps.sh fuzz     clang and its libFuzzer runtime
 #   install-deps.sh release  what scripts/package.sh and its tests use: cmark-gfm (Markdown to
 #                            HTML), zip and unzip, man-db, dpkg-dev (the package's dependencies)
+#   install-deps.sh calc     LibreOffice Calc (headless), its SDK (the Calc extension's build)
+#                            and the UNO bridge of Debian's Python (scripts/calc.sh)
 #   install-deps.sh all      native and windows
 set -euo pipefail
 
@@ -17,6 +19,7 @@ windows_pkgs=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 bi
 bench_pkgs=(libbenchmark-dev libudunits2-dev valgrind)
 fuzz_pkgs=(clang libclang-rt-14-dev)
 release_pkgs=(cmark-gfm zip unzip man-db dpkg-dev)
+calc_pkgs=(libreoffice-calc-nogui libreoffice-dev python3-uno)
 
 pkgs=()
 case "$want" in
@@ -25,8 +28,9 @@ case "$want" in
   bench)   pkgs=("${bench_pkgs[@]}") ;;
   fuzz)    pkgs=("${fuzz_pkgs[@]}") ;;
   release) pkgs=("${release_pkgs[@]}") ;;
+  calc)    pkgs=("${calc_pkgs[@]}") ;;
   all)     pkgs=("${native_pkgs[@]}" "${windows_pkgs[@]}") ;;
-  *) echo "usage: $0 [native|windows|bench|fuzz|release|all]" >&2; exit 2 ;;
+  *) echo "usage: $0 [native|windows|bench|fuzz|release|calc|all]" >&2; exit 2 ;;
 esac
 
 sudo_cmd=()

@@ -7,6 +7,8 @@
 #   dist/mensora-VERSION-windows-debug.zip  the debug information of both add-ins, for reading
 #                                           crash reports (x86/ and x64/MENSORA.xll.debug)
 #   dist/mensora_VERSION_amd64.deb          the mensora command with its manual page
+#   dist/mensora-VERSION-linux-x86_64.oxt   the LibreOffice Calc extension: the seven functions
+#                                           as a Calc add-in, for unopkg or the extension manager
 # Archive entries carry the time SOURCE_DATE_EPOCH (default: the time of the last commit), so
 # the archives of a commit are the same bytes whenever they are made.
 set -euo pipefail
@@ -59,11 +61,12 @@ echo "Installing what is missing and building (logs in build/*.package.log) ..."
 ./scripts/install-deps.sh native
 ./scripts/install-deps.sh windows
 ./scripts/install-deps.sh release
+./scripts/install-deps.sh calc
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null \
                                                 || stat -c %Y CMakeLists.txt)}
 
-build build/native "mensora mensora_manual unit_docs" \
-  -DMENSORA_BIN_DIR="$root/build/bin" -DMENSORA_DOCS_DIR="$root/build/docs"
+build build/native "mensora mensora_manual unit_docs mensora_oxt" \
+  -DMENSORA_BIN_DIR="$root/build/bin" -DMENSORA_DOCS_DIR="$root/build/docs" -DMENSORA_CALC=ON
 build build/win32 mensora_addin -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake" \
   -DMENSORA_BIN_DIR="$root/build/win32"
 build build/win64 mensora_addin \
@@ -96,5 +99,9 @@ cpack --config build/native/CPackConfig.cmake -B build/native/package >build/nat
   || { tail -n 40 build/native.cpack.log; exit 1; }
 cp "build/native/package/mensora_${version}_amd64.deb" dist/
 
+# The extension, zipped from the build's staged contents as the archives are.
+oxt=mensora-$version-linux-x86_64.oxt
+zip_folder build/native/calc/oxt "dist/$oxt"
+
 echo "Release files:"
-(cd dist && sha256sum "$name.zip" "$name-debug.zip" "mensora_${version}_amd64.deb")
+(cd dist && sha256sum "$name.zip" "$name-debug.zip" "mensora_${version}_amd64.deb" "$oxt")

@@ -7,13 +7,16 @@
 # release files of scripts/package.sh (tests/release: a second build of each add-in gives the same
 # bytes, the Windows archive's contents and add-ins, the Debian package installed and removed
 # again); and the same generated formulas through the native and both Windows add-ins, which must
-# agree to the last digit. Installs what is missing first. Ends with the line "N passed, N failed".
+# agree to the last digit. The native tests include the Calc extension in a real headless
+# LibreOffice Calc (tests/calc), installed with its SDK by scripts/install-deps.sh calc. Installs
+# what is missing first. Ends with the line "N passed, N failed".
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 jobs=$(nproc 2>/dev/null || echo 2)
 
 ./scripts/install-deps.sh native || exit 1
+./scripts/install-deps.sh calc || exit 1
 
 passed=0
 failed=0
@@ -61,7 +64,7 @@ build() {
 
 mkdir -p build
 build build/native -DMENSORA_BIN_DIR="$root/build/bin" \
-  -DMENSORA_DOCS_DIR="$root/build/docs" && run_ctest build/native "native tests"
+  -DMENSORA_DOCS_DIR="$root/build/docs" -DMENSORA_CALC=ON && run_ctest build/native "native tests"
 build build/asan -DMENSORA_SANITIZE=ON && ASAN_OPTIONS=detect_leaks=1 run_ctest build/asan "sanitizer tests"
 
 # One pass or failure per fuzz target.

@@ -3,6 +3,7 @@
 
     cross_build.py --mensora MENSORA --out DIR [--count N] [--seed S]
                    --build NAME RUNNER XLLHOST ADDIN [--build ...]
+                   [--calc PYTHON CALCHOST EXTENSION]
 
 The formulas (ASCII only) are generated from the seed out of the catalogue that `mensora --list`
 prints, its names and their other ASCII spellings (full names, names of two words, the trades'
@@ -11,7 +12,8 @@ fractional powers (with '^' or right after the name), conversions into and out o
 texts, temperatures, and some that fail.
 Each build's xllhost (RUNNER "-" runs it directly, anything else runs it through that program,
 such as the Wine runner) evaluates them all with --round-trip numbers; every build must print
-exactly what the first one printed. Writes the formulas and each build's table into DIR, prints
+exactly what the first one printed. --calc evaluates them in LibreOffice Calc too, with the
+extension installed (calchost, run by PYTHON), as one more build named calc. Writes the formulas and each build's table into DIR, prints
 what differs and exits 1, or prints a summary and exits 0.
 """
 
@@ -93,9 +95,7 @@ def formula(rng, groups):
     return '=ShowCommonMetric("%s")' % source
 
 
-def run_build(name, runner, xllhost, addin, formulas_path, out_dir):
-    command = ([] if runner == "-" else [runner]) + [xllhost, "--round-trip", "--leaks",
-                                                      "--file", formulas_path, addin]
+def run_build(name, command, out_dir):
     run = subprocess.run(command, capture_output=True)
     table = run.stdout.replace(b"\r\n", b"\n")
     with open(os.path.join(out_dir, name + ".table"), "wb") as file:
@@ -111,6 +111,7 @@ def main():
     parser.add_argument("--seed", type=int, default=12)
     parser.add_argument("--build", nargs=4, action="append", required=True,
                         metavar=("NAME", "RUNNER", "XLLHOST", "ADDIN"))
+    parser.add_argument("--calc", nargs=3, metavar=("PYTHON", "CALCHOST", "EXTENSION"))
     args = parser.parse_args()
 
     groups = read_catalogue(args.mensora)
@@ -127,8 +128,15 @@ def main():
     failed = False
     first = None
     compared = []
-    for name, runner, xllhost, addin in args.build:
-        status, table, errors = run_build(name, runner, xllhost, addin, formulas_path, args.out)
+    builds = [(name, runner, ([] if runner == "-" else [runner]) +
+               [xllhost, "--round-trip", "--leaks", "--file", formulas_path, addin])
+              for name, runner, xllhost, addin in args.build]
+    if args.calc:
+        python, calchost, extension = args.calc
+        builds.append(("calc", "-", [python, calchost, "--round-trip", "--file", formulas_path,
+                                     extension]))
+    for name, runner, command in builds:
+        status, table, errors = run_build(name, command, args.out)
         # A build whose programs this machine cannot run is left out of the comparison, and said.
         if status == emulated_run.NOT_RUN and runner != "-":
             print("cross-build: %s: %s" % (name, errors.strip() or "not run on this machine"))
