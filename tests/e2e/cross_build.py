@@ -13,8 +13,9 @@ texts, temperatures, and some that fail.
 Each build's xllhost (RUNNER "-" runs it directly, anything else runs it through that program,
 such as the Wine runner) evaluates them all with --round-trip numbers; every build must print
 exactly what the first one printed. --calc evaluates them in LibreOffice Calc too, with the
-extension installed (calchost, run by PYTHON), as one more build named calc. Writes the formulas and each build's table into DIR, prints
-what differs and exits 1, or prints a summary and exits 0.
+extension installed (calchost, run by PYTHON), as one more build named calc. Writes the formulas
+and each build's table into DIR, prints what differs and exits 1, or prints a summary and exits
+0.
 """
 
 import argparse
