@@ -6,6 +6,7 @@
 
 #include "commands.h"
 #include "mensora_version.h"
+#include "units/catalogue.h"
 
 namespace {
 
@@ -22,10 +23,11 @@ constexpr const char kHelp[] =
     "  mensora VALUE FROM       print VALUE in SI units, a tab, and the SI unit text\n"
     "  mensora --si EXPR        print the SI unit text of EXPR (\"kg m / s^2 \")\n"
     "  mensora --common EXPR    the same, naming J, N, Pa, W, A, F, V, ohm, H, Wb and T\n"
-    "  mensora --list           print every unit: name, factor per SI unit, SI unit text and\n"
-    "                           definition, tab-separated\n"
-    "  mensora --symbols        print the SI prefixes and the units that take them, and the\n"
-    "                           symbols with the unit each stands for\n"
+    "  mensora --list           print every unit of the catalogue (%zu), tab-separated: name,\n"
+    "                           factor per SI unit, SI unit text, definition, trade, prefixes\n"
+    "                           taken, full names and other spellings\n"
+    "  mensora --symbols        print the SI prefixes and their words, the units that take\n"
+    "                           them, and the symbols with the unit each stands for\n"
     "  mensora --batch          read lines VALUE<TAB>FROM<TAB>TO from standard input and write\n"
     "                           one line for each: the converted number or the message\n"
     "  mensora --help           print this text\n"
@@ -35,10 +37,13 @@ constexpr const char kHelp[] =
     "  -r, --round-trip         print numbers exactly (shortest round-trip decimal) instead\n"
     "                           of with 15 significant digits as a spreadsheet cell shows them\n"
     "\n"
-    "A unit expression is a product of unit names, each optionally raised to a power:\n"
-    "\"ft\", \"kg m/s^2\", \"mi/hr\", \"J / mol / degK\", \"m^0.5\", \"s^-1\", \"m\xC2\xB2\". Names are\n"
-    "case-sensitive, and take SI prefixes where SI allows them: \"km\", \"\xC2\xB5" "F\", \"kWh\".\n"
-    "Everything after the first '/' is divided out: \"kg/m s\" is kg per metre per second.\n"
+    "A unit expression is a product of units, each optionally raised to a power:\n"
+    "\"ft\", \"kg m/s^2\", \"mi/hr\", \"J / mol / degK\", \"m^0.5\", \"s^-1\", \"m\xC2\xB2\", \"m2\",\n"
+    "\"s-1\". Names are case-sensitive: symbols, full names and their plurals (\"feet\",\n"
+    "\"hours\"), names of two words (\"fl oz\", \"degrees Celsius\"). They take SI prefixes\n"
+    "where SI allows them: \"km\", \"\xC2\xB5" "F\", \"kWh\", \"kilometres\". Everything after the\n"
+    "first '/' or \"per\" is divided out: \"kg/m s\" is kg per metre per second;\n"
+    "\"square\", \"cubic\", \"squared\" and \"cubed\" raise a unit (\"square feet\").\n"
     "Parentheses group: \"W/(m K)\", \"(m/s)^2\". A number right after '/' divides the\n"
     "power before it: \"m^3/2\" is m to the power 1.5.\n"
     "A lone \"degC\" or \"degF\" (\"\xC2\xB0" "C\", \"\xC2\xB0" "F\") converts as a temperature on its\n"
@@ -149,7 +154,7 @@ int main(int argc, char** argv) {
     CommandLine line;
     const int status = ReadCommandLine(argc, argv, &line);
     if (line.help) {
-      std::fputs(kHelp, stdout);
+      std::printf(kHelp, kUnitCount);
       return kExitSuccess;
     }
     if (line.version) {
