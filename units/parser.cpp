@@ -527,8 +527,8 @@ bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 
 
 // Takes more of text into token (*length bytes, which ends at text[*position]) when the text
 // that follows makes a longer spelling of the catalogue: the run of digits and letters after it
-// (with more, "cmH" and "2O" make "cmH2O"), or, joined by blanks or one '-', the word after it
-// (with a blank, "fl" and "oz" make "fl oz"). Returns whether it took more, having advanced
+// ("cmH" and "2O" make "cmH2O"), or, with word, the word after it joined by blanks or one '-'
+// ("fl" and "oz" make "fl oz", "mm" and "H2O" "mm H2O"). Returns whether it took more, having advanced
 // *position and *length.
 bool TakeMore(const char* text, int* position, char* token, std::size_t* length, bool word) {
   int start = *position;
@@ -544,8 +544,17 @@ bool TakeMore(const char* text, int* position, char* token, std::size_t* length,
   while (!word && IsDigit(text[end])) ++end;
   const int letters = end;
   while (IsAsciiLetter(text[end])) ++end;
+  if (end == letters) return false;
+  if (word) {
+    // The word after may hold digits between letters ("mm H2O"); digits at its end are a power.
+    int digits = end;
+    while (IsDigit(text[digits])) ++digits;
+    int after = digits;
+    while (IsAsciiLetter(text[after])) ++after;
+    if (digits > end && after > digits) end = after;
+  }
   const std::size_t more = static_cast<std::size_t>(end - start) + (word ? 1 : 0);
-  if (end == letters || *length + more > kLongestSpelling) return false;
+  if (*length + more > kLongestSpelling) return false;
   char longer[kLongestSpelling + 1];
   std::memcpy(longer, token, *length);
   if (word) longer[*length] = ' ';

@@ -208,7 +208,8 @@ const std::pair<const char*, const char*> kAlike[] = {
     // names of two words, blanks or a '-' between
     {"fl oz", "floz"}, {"fl-oz", "floz"}, {"US gal", "gal"}, {"short  tons", "shortton"},
     {"degrees Celsius", "degC"}, {"deg F", "degF"}, {"pound-force", "lbf"}, {"lb mol", "lbmol"},
-    {"deg s", "deg*s"}, {"US gallons/min", "gpm"},
+    {"deg s", "deg*s"}, {"US gallons/min", "gpm"}, {"mm Hg", "mmHg"}, {"in H2O", "inH2O"},
+    {"fl oz2", "floz^2"},
     // full names, plurals, and prefixes before them
     {"metres", "m"}, {"meters", "m"}, {"feet", "ft"}, {"inches", "in"}, {"hours", "hr"},
     {"centuries", "century"}, {"henries", "H"}, {"kilometres", "km"}, {"kilowatt hours", "kWh"},
