@@ -87,6 +87,17 @@ const FunctionHelp* Function(const rtl::OUString& name) {
   return FindFunctionHelp(rtl::OUStringToOString(name, RTL_TEXTENCODING_UTF8).getStr());
 }
 
+// What text_of (ArgumentName or ArgumentHelp) gives for argument of the function named name, or
+// the empty text for a function or an argument there is not.
+rtl::OUString ArgumentText(std::string (*text_of)(const FunctionHelp&, std::size_t),
+                           const rtl::OUString& name, sal_Int32 argument) {
+  return Answered([&] {
+    const FunctionHelp* function = Function(name);
+    if (function == nullptr || argument < 0) return rtl::OUString();
+    return Text(text_of(*function, static_cast<std::size_t>(argument)));
+  });
+}
+
 }  // namespace
 
 css::uno::Sequence<rtl::OUString> SupportedServiceNames() {
@@ -147,20 +158,12 @@ rtl::OUString MensoraAddIn::getFunctionDescription(const rtl::OUString& name) {
 
 rtl::OUString MensoraAddIn::getDisplayArgumentName(const rtl::OUString& name,
                                                    sal_Int32 argument) {
-  return Answered([&] {
-    const FunctionHelp* function = Function(name);
-    if (function == nullptr || argument < 0) return rtl::OUString();
-    return Text(ArgumentName(*function, static_cast<std::size_t>(argument)));
-  });
+  return ArgumentText(ArgumentName, name, argument);
 }
 
 rtl::OUString MensoraAddIn::getArgumentDescription(const rtl::OUString& name,
                                                    sal_Int32 argument) {
-  return Answered([&] {
-    const FunctionHelp* function = Function(name);
-    if (function == nullptr || argument < 0) return rtl::OUString();
-    return Text(ArgumentHelp(*function, static_cast<std::size_t>(argument)));
-  });
+  return ArgumentText(ArgumentHelp, name, argument);
 }
 
 rtl::OUString MensoraAddIn::getProgrammaticCategoryName(const rtl::OUString& name) {
