@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "host/addin_session.h"
-#include "host/evaluator.h"
-#include "host/sim_host.h"
-#include "platform/module.h"
+#include "harness/host/addin_session.h"
+#include "harness/host/evaluator.h"
+#include "harness/host/sim_host.h"
+#include "harness/platform/module.h"
 #include "xll/entry_points.h"
 #include "xll/host_call.h"
 #include "xll/xll_function.h"

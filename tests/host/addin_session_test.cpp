@@ -1,9 +1,9 @@
 // An add-in's life in the host: open, title, remove, close and unload.
-#include "host/addin_session.h"
+#include "harness/host/addin_session.h"
 
 #include <gtest/gtest.h>
 
-#include "host/evaluator.h"
+#include "harness/host/evaluator.h"
 #include "tests/host/fake_addin.h"
 
 namespace {

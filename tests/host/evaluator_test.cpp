@@ -1,5 +1,5 @@
 // Evaluating formulas against the fake add-in: argument passing, results and their release.
-#include "host/evaluator.h"
+#include "harness/host/evaluator.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "host/addin_session.h"
-#include "host/sim_host.h"
+#include "harness/host/addin_session.h"
+#include "harness/host/sim_host.h"
 #include "xll/host_api.h"
 
 namespace fake_addin {

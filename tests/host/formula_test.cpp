@@ -1,5 +1,5 @@
 // Reading single-call formulas: what they hold, and refusing what is malformed.
-#include "host/formula.h"
+#include "harness/host/formula.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The two-column table of formulas and results.
-#include "tools/xllhost/result_table.h"
+#include "harness/xllhost/result_table.h"
 
 #include <gtest/gtest.h>
 

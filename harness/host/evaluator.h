@@ -1,0 +1,32 @@
+// Evaluating formulas and running commands against the functions the add-in registered.
+#pragma once
+
+#include <string>
+
+#include "harness/host/host_value.h"
+#include "harness/host/sim_host.h"
+
+// The outcome of one formula.
+struct Evaluation {
+  bool parsed = false;  // false: the formula is malformed and message says why
+  std::string message;
+  HostValue value;      // what the cell holds: a number, text, truth value, error or array
+};
+
+// Evaluates a formula such as =Conv(1,"ft","in") in host. The function is looked up by its
+// registered function text without regard to case (none: #NAME?) and called as its type text
+// says. #VALUE! without a call when: the type text is not one the host can call, there are
+// more arguments than it has letters, a "B" argument is a text that is not a number, or a "C"
+// argument is a text of more than 255 characters. An error argument is the result without a
+// call. Missing arguments go as 0 and "". A result marked xlbitDLLFree is copied and then
+// handed back through xlAutoFree. Never throws for any input text.
+Evaluation EvaluateFormula(SimHost& host, const std::string& formula);
+
+// The evaluation as a cell shows it (RenderValue), or "error: <message>" for a malformed one.
+std::string RenderEvaluation(const Evaluation& evaluation,
+                             NumberStyle style = NumberStyle::kCell);
+
+// Runs the command registered under name (macro type 2, type text "J", no arguments) and puts
+// its answer in *result. Returns false without calling when there is no such command, it is not
+// of type J or its procedure could not be resolved.
+bool RunCommand(SimHost& host, const std::string& name, int* result);
