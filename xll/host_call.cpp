@@ -11,16 +11,6 @@ namespace {
 double g_host_version = 0.0;
 int g_host_major_version = 0;
 
-// The whole number at the start of text, after any blanks.
-int LeadingWholeNumber(const std::string& text) {
-  std::size_t at = text.find_first_not_of(" \t");
-  int number = 0;
-  for (; at < text.size() && text[at] >= '0' && text[at] <= '9' && number < 100000; ++at) {
-    number = number * 10 + (text[at] - '0');
-  }
-  return number;
-}
-
 // A call through entry (Excel4v or Excel12v) whose answer, the host's memory, is copied into
 // result and handed back at once.
 template <class Value, class Oper, class Entry>
@@ -70,7 +60,9 @@ double HostVersion() {
   if (CallHost(version, xlfGetWorkspace, &item) != xlretSuccess) return 0.0;
   const std::string text = version.ToText();
   g_host_version = std::strtod(text.c_str(), nullptr);
-  g_host_major_version = LeadingWholeNumber(text);
+  // The whole number the text starts with, whatever the decimal separator after it.
+  const long major = std::strtol(text.c_str(), nullptr, 10);
+  g_host_major_version = major < 0 ? 0 : major > 1000 ? 1000 : static_cast<int>(major);
   return g_host_version;
 }
 

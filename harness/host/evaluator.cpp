@@ -2,20 +2,35 @@
 #include "evaluator.h"
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "harness/host/decimal_text.h"
 #include "harness/host/formula.h"
 #include "harness/host/procedure_call.h"
+#include "xll/wide_text.h"
 
 namespace {
-// The most characters the host passes in a "C" argument.
+// The most bytes the host passes in a C argument, and UTF-16 units in a wide one.
 constexpr std::size_t kMaxTextArgument = 255;
+constexpr std::size_t kMaxWideArgument = xlMaxWideTextLength;
 
-// Converts a formula argument for a "B" or "C" parameter as the host does. False when it
-// cannot be converted.
-bool Prepare(char letter, const HostValue& value, ProcedureArgument* out) {
-  if (letter == 'B') {
+// The text a formula argument gives a text parameter; false for one that gives none.
+bool TextOf(const HostValue& value, std::string* text) {
+  switch (value.type) {
+    case xltypeStr: *text = value.text; return true;
+    case xltypeMissing: text->clear(); return true;
+    case xltypeNum:
+    case xltypeBool: *text = RenderValue(value); return true;
+    default: return false;
+  }
+}
+
+// Converts a formula argument for a parameter of the given kind as the host does. False when it
+// cannot be converted. A C text goes in the code page, a wide one as UTF-16.
+bool Prepare(const SimHost& host, ArgumentKind kind, const HostValue& value,
+             ProcedureArgument* out) {
+  if (kind == ArgumentKind::kNumber) {
     switch (value.type) {
       case xltypeNum: out->number = value.number; return true;
       case xltypeBool: out->number = value.word != 0; return true;
@@ -25,15 +40,19 @@ bool Prepare(char letter, const HostValue& value, ProcedureArgument* out) {
     }
   }
   std::string text;
-  switch (value.type) {
-    case xltypeStr: text = value.text; break;
-    case xltypeMissing: break;
-    case xltypeNum:
-    case xltypeBool: text = RenderValue(value); break;
-    default: return false;
+  if (!TextOf(value, &text)) return false;
+  if (kind == ArgumentKind::kText) {
+    text = host.ToCodePage(text);
+    if (text.size() > kMaxTextArgument) return false;
+    std::memcpy(out->text, text.c_str(), text.size() + 1);
+    return true;
   }
-  if (text.size() > kMaxTextArgument) return false;
-  std::memcpy(out->text, text.c_str(), text.size() + 1);
+  // A character takes at least as many bytes of UTF-8 as units of UTF-16.
+  std::u16string wide(text.size(), u'\0');
+  wide.resize(Utf8ToWide(text.c_str(), &wide[0], wide.size()));
+  if (wide.size() > kMaxWideArgument) return false;
+  if (kind == ArgumentKind::kCountedWideText) wide.insert(wide.begin(), XCHAR(wide.size()));
+  out->wide = std::move(wide);
   return true;
 }
 
@@ -58,42 +77,67 @@ HostValue CellValue(const HostValue& value) {
 
 HostValue CallFunction(SimHost& host, const RegisteredFunction& function,
                        const std::vector<HostValue>& arguments) {
-  const std::string& type = function.type_text;
-  if (!function.address || !IsSupportedShape(type) || arguments.size() + 1 > type.size()) {
+  const ProcedureShape& shape = function.shape;
+  if (!function.address || !function.callable || arguments.size() > shape.arguments.size()) {
     return HostValue::Error(xlerrValue);
   }
-  std::vector<ProcedureArgument> prepared(type.size() - 1);
+  std::vector<ProcedureArgument> prepared(shape.arguments.size());
   std::vector<std::string> shown;
   for (std::size_t i = 0; i < prepared.size(); ++i) {
     const HostValue value = i < arguments.size() ? arguments[i] : HostValue::Missing();
     if (value.type == xltypeErr) return value;
-    if (!Prepare(type[i + 1], value, &prepared[i])) return HostValue::Error(xlerrValue);
-    shown.push_back(type[i + 1] == 'B' ? RenderValue(HostValue::Number(prepared[i].number))
-                                       : RenderValue(HostValue::Text(prepared[i].text)));
+    const ArgumentKind kind = shape.arguments[i];
+    if (!Prepare(host, kind, value, &prepared[i])) return HostValue::Error(xlerrValue);
+    std::string text;
+    TextOf(value, &text);
+    shown.push_back(kind == ArgumentKind::kNumber
+                        ? RenderValue(HostValue::Number(prepared[i].number))
+                        : RenderValue(HostValue::Text(kind == ArgumentKind::kText
+                                                          ? host.FromCodePage(prepared[i].text)
+                                                          : text)));
   }
   ProcedureResult result;
-  CallProcedure(function.address, type, prepared, &result);
-  if (type == "J") {
+  if (shape.thread_safe) {
+    SimHost::ThreadSafeCall thread_safe;
+    CallProcedure(function.address, shape, prepared, &result);
+  } else {
+    CallProcedure(function.address, shape, prepared, &result);
+  }
+  if (shape.result == 'J') {
     host.RecordAddinCall(function.procedure, shown, std::to_string(result.integer));
     return HostValue::Number(result.integer);
   }
-  return CellValue(host.AcceptResult(function.library, function.procedure, shown, result.value));
+  if (shape.result == 'Q') {
+    return CellValue(host.AcceptResult12(function.library, function.procedure, shown,
+                                         static_cast<XLOPER12*>(result.value)));
+  }
+  return CellValue(host.AcceptResult(function.library, function.procedure, shown,
+                                     static_cast<XLOPER*>(result.value)));
 }
 }  // namespace
 
 Evaluation EvaluateFormula(SimHost& host, const std::string& formula) {
-  Evaluation evaluation;
-  FormulaCall call;
-  if (!ParseFormula(formula, &call, &evaluation.message)) return evaluation;
+  return EvaluatePrepared(host, PrepareFormula(host, formula));
+}
+
+PreparedFormula PrepareFormula(SimHost& host, const std::string& formula) {
+  PreparedFormula prepared;
+  Evaluation& evaluation = prepared.evaluation;
+  const FormulaTexts texts =
+      host.OffersVersion12() ? FormulaTexts::kUtf8 : FormulaTexts::kCodePage;
+  if (!ParseFormula(formula, &prepared.call, &evaluation.message, texts)) return prepared;
   evaluation.parsed = true;
-  const RegisteredFunction* found = host.FindFunction(call.name);
-  if (!found) {
-    evaluation.value = HostValue::Error(xlerrName);
-    return evaluation;
-  }
   // A copy: the add-in may register or unregister functions while it runs.
-  const RegisteredFunction function = *found;
-  evaluation.value = CallFunction(host, function, call.arguments);
+  prepared.found = host.FindFunction(prepared.call.name, &prepared.function);
+  if (!prepared.found) evaluation.value = HostValue::Error(xlerrName);
+  return prepared;
+}
+
+Evaluation EvaluatePrepared(SimHost& host, const PreparedFormula& prepared) {
+  Evaluation evaluation = prepared.evaluation;
+  if (prepared.found) {
+    evaluation.value = CallFunction(host, prepared.function, prepared.call.arguments);
+  }
   return evaluation;
 }
 
@@ -102,12 +146,13 @@ std::string RenderEvaluation(const Evaluation& evaluation, NumberStyle style) {
 }
 
 bool RunCommand(SimHost& host, const std::string& name, int* result) {
-  const RegisteredFunction* function = host.FindFunction(name);
-  if (!function || function->macro_type != 2 || function->type_text != "J") return false;
-  const std::string procedure = function->procedure;
+  RegisteredFunction function;
+  if (!host.FindFunction(name, &function)) return false;
+  if (function.macro_type != 2 || function.type_text != "J") return false;
+  const std::string procedure = function.procedure;
   std::vector<ProcedureArgument> none;
   ProcedureResult answer;
-  if (!CallProcedure(function->address, "J", none, &answer)) return false;
+  if (!CallProcedure(function.address, function.shape, none, &answer)) return false;
   host.RecordAddinCall(procedure, {}, std::to_string(answer.integer));
   *result = answer.integer;
   return true;

@@ -3,9 +3,11 @@
 
 #include <cctype>
 #include <cmath>
+#include <cstdint>
 
 #include "harness/host/decimal_text.h"
 #include "harness/host/text_compare.h"
+#include "platform/code_page.h"
 
 namespace {
 bool IsNameStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
@@ -13,9 +15,31 @@ bool IsNamePart(char c) {
   return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.';
 }
 
+// The UTF-8 of code point code (below U+110000, no surrogate).
+std::string Utf8Of(uint32_t code) {
+  std::string out;
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+  } else if (code < 0x800) {
+    out += static_cast<char>(0xC0 | (code >> 6));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    out += static_cast<char>(0xE0 | (code >> 12));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (code >> 18));
+    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  }
+  return out;
+}
+
 class FormulaReader {
  public:
-  FormulaReader(const std::string& text, std::string* error) : text_(text), error_(error) {}
+  FormulaReader(const std::string& text, std::string* error, FormulaTexts texts)
+      : text_(text), error_(error), utf8_(texts == FormulaTexts::kUtf8) {}
 
   bool Read(FormulaCall* call) {
     SkipBlanks();
@@ -102,26 +126,56 @@ class FormulaReader {
     return value.type == xltypeStr ? value.text : RenderValue(value);
   }
 
-  // CHAR(n): the one-character text of code n, its fraction dropped as the host does; a code
-  // outside 1 to 255 gives #VALUE!.
-  bool ReadCharacter(HostValue* argument) {
+  // The code in parentheses after CHAR or UNICHAR, its fraction dropped as the host does.
+  bool ReadCode(double* code) {
     SkipBlanks();
     if (Peek() != '(') return Fail("'(' expected");
     ++at_;
     SkipBlanks();
     const std::size_t length = ScanDecimal(text_.c_str() + at_);
-    double code = 0;
-    if (length == 0 || !ParseDecimal(text_.substr(at_, length), &code)) {
+    if (length == 0 || !ParseDecimal(text_.substr(at_, length), code)) {
       return Fail("a character code expected");
     }
     at_ += length;
     SkipBlanks();
     if (Peek() != ')') return Fail("')' expected");
     ++at_;
-    code = std::trunc(code);
-    *argument = code >= 1 && code <= 255
-                    ? HostValue::Text(std::string(1, static_cast<char>(static_cast<int>(code))))
-                    : HostValue::Error(xlerrValue);
+    *code = std::trunc(*code);
+    return true;
+  }
+
+  // CHAR(n): the one-character text of code n of the code page; a code outside 1 to 255 gives
+  // #VALUE!. In UTF-8 texts the character is written in UTF-8.
+  bool ReadCharacter(HostValue* argument) {
+    double code = 0;
+    if (!ReadCode(&code)) return false;
+    if (code < 1 || code > 255) {
+      *argument = HostValue::Error(xlerrValue);
+      return true;
+    }
+    const char byte[2] = {static_cast<char>(static_cast<int>(code)), '\0'};
+    if (!utf8_) {
+      *argument = HostValue::Text(std::string(1, byte[0]));
+      return true;
+    }
+    char utf8[8];
+    platform::AnsiToUtf8(byte, utf8, sizeof utf8);
+    *argument = HostValue::Text(utf8);
+    return true;
+  }
+
+  // UNICHAR(n): the one-character text of code point n; #VALUE! for 0 or past U+10FFFF, #N/A
+  // for a surrogate, which is half a character.
+  bool ReadUnicodeCharacter(HostValue* argument) {
+    double code = 0;
+    if (!ReadCode(&code)) return false;
+    if (code < 1 || code > 0x10FFFF) {
+      *argument = HostValue::Error(xlerrValue);
+    } else if (code >= 0xD800 && code <= 0xDFFF) {
+      *argument = HostValue::Error(xlerrNA);
+    } else {
+      *argument = HostValue::Text(Utf8Of(static_cast<uint32_t>(code)));
+    }
     return true;
   }
 
@@ -147,6 +201,7 @@ class FormulaReader {
         return true;
       }
       if (SameTextIgnoringCase(word, "CHAR")) return ReadCharacter(argument);
+      if (utf8_ && SameTextIgnoringCase(word, "UNICHAR")) return ReadUnicodeCharacter(argument);
       at_ = start;
       return Fail("only constant arguments are supported, not '" + word + "'");
     }
@@ -186,10 +241,12 @@ class FormulaReader {
 
   const std::string& text_;
   std::string* error_;
+  bool utf8_;
   std::size_t at_ = 0;
 };
 }  // namespace
 
-bool ParseFormula(const std::string& text, FormulaCall* call, std::string* error) {
-  return FormulaReader(text, error).Read(call);
+bool ParseFormula(const std::string& text, FormulaCall* call, std::string* error,
+                  FormulaTexts texts) {
+  return FormulaReader(text, error, texts).Read(call);
 }

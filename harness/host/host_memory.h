@@ -31,20 +31,30 @@ class HostMemory {
   // missing values as they are, a text into a new block (cut to 255 characters). Arrays and
   // other types are not handed out by this host and are written as the error #VALUE!.
   void Write(const HostValue& value, XLOPER* out);
+  // The same for a version 12 value: a text (UTF-8) as a new block of UTF-16, cut to whole
+  // characters within 32767 units.
+  void Write(const HostValue& value, XLOPER12* out);
 
   // Takes back the block value points to, if any. Never releases a block twice or one the
   // host did not hand out; the outcome says which case it was.
   FreeOutcome Release(const XLOPER& value);
+  FreeOutcome Release(const XLOPER12& value);
 
   // The value as a person reads it, reading its block only when the host knows it is live: a
   // freed or foreign block shows as <freed text> or <foreign text> instead.
   std::string Describe(const XLOPER& value) const;
+  std::string Describe(const XLOPER12& value) const;
 
   // How many blocks are handed out and not yet taken back.
   std::size_t Outstanding() const { return live_.size(); }
 
  private:
-  const void* Block(const XLOPER& value) const;
+  // Keeps block (from new char[]) as handed out.
+  void HandOut(char* block);
+  template <class Oper>
+  FreeOutcome ReleaseAny(const Oper& value);
+  template <class Oper>
+  std::string DescribeAny(const Oper& value) const;
   void RememberRelease(const void* block);
 
   std::unordered_map<const void*, char*> live_;

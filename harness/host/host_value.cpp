@@ -2,9 +2,11 @@
 #include "host_value.h"
 
 #include <cmath>
+#include <cstdint>
 
 #include "harness/host/text_compare.h"
 #include "units/number_text.h"
+#include "xll/wide_text.h"
 
 namespace {
 struct ErrorName {
@@ -25,14 +27,29 @@ HostValue Broken() {
   return value;
 }
 
-HostValue CopyScalar(const XLOPER& value) {
+std::string TextOf(const char* counted) {
+  return std::string(counted + 1, static_cast<unsigned char>(counted[0]));
+}
+
+std::string TextOf(const XCHAR* counted) {
+  std::string text(3 * static_cast<std::size_t>(counted[0]) + 1, '\0');
+  text.resize(WideToUtf8(counted + 1, counted[0], &text[0], text.size()));
+  return text;
+}
+
+HostValue IntegerOf(int32_t number) {
+  if (number < INT16_MIN || number > INT16_MAX) return HostValue::Number(number);
+  return HostValue::Int(static_cast<int16_t>(number));
+}
+
+template <class Oper>
+HostValue CopyScalar(const Oper& value) {
   switch (value.xltype & ~kOwnershipBits) {
     case 0: return HostValue();
     case xltypeNum: return HostValue::Number(value.val.num);
     case xltypeStr: {
       if (!value.val.str) return Broken();
-      const unsigned char length = static_cast<unsigned char>(value.val.str[0]);
-      return HostValue::Text(std::string(value.val.str + 1, length));
+      return HostValue::Text(TextOf(value.val.str));
     }
     case xltypeBool: {
       // Kept as it came: a host command may be given a truth value carrying another number.
@@ -40,16 +57,35 @@ HostValue CopyScalar(const XLOPER& value) {
       truth.word = static_cast<int16_t>(value.val.xbool);
       return truth;
     }
-    case xltypeErr: return HostValue::Error(value.val.err);
-    case xltypeInt: return HostValue::Int(value.val.w);
+    case xltypeErr: return HostValue::Error(static_cast<uint16_t>(value.val.err));
+    case xltypeInt: return IntegerOf(value.val.w);
     case xltypeMissing: return HostValue::Missing();
     default: {
       // References, the large-data text form and unknown types: kept by type only.
       HostValue other;
-      other.type = value.xltype & ~kOwnershipBits;
+      other.type = static_cast<uint16_t>(value.xltype & ~kOwnershipBits);
       return other;
     }
   }
+}
+
+template <class Oper>
+HostValue CopyAny(const Oper& value) {
+  if ((value.xltype & ~kOwnershipBits) != xltypeMulti) return CopyScalar(value);
+  const auto& array = value.val.array;
+  if (!array.lparray || array.rows <= 0 || array.columns <= 0) return Broken();
+  HostValue copy;
+  copy.type = xltypeMulti;
+  copy.rows = static_cast<uint16_t>(array.rows);
+  copy.columns = static_cast<uint16_t>(array.columns);
+  const std::size_t count = std::size_t(array.rows) * std::size_t(array.columns);
+  copy.elements.reserve(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    const Oper& element = array.lparray[i];
+    const bool nested = (element.xltype & ~kOwnershipBits) == xltypeMulti;
+    copy.elements.push_back(nested ? Broken() : CopyScalar(element));
+  }
+  return copy;
 }
 
 std::string Quoted(const std::string& text) {
@@ -114,22 +150,14 @@ HostValue HostValue::Missing() {
   return value;
 }
 
-HostValue CopyValue(const XLOPER& value) {
-  if ((value.xltype & ~kOwnershipBits) != xltypeMulti) return CopyScalar(value);
-  const auto& array = value.val.array;
-  if (!array.lparray || array.rows == 0 || array.columns == 0) return Broken();
-  HostValue copy;
-  copy.type = xltypeMulti;
-  copy.rows = array.rows;
-  copy.columns = array.columns;
-  const std::size_t count = std::size_t(array.rows) * array.columns;
-  copy.elements.reserve(count);
-  for (std::size_t i = 0; i < count; ++i) {
-    const XLOPER& element = array.lparray[i];
-    const bool nested = (element.xltype & ~kOwnershipBits) == xltypeMulti;
-    copy.elements.push_back(nested ? Broken() : CopyScalar(element));
-  }
-  return copy;
+HostValue CopyValue(const XLOPER& value) { return CopyAny(value); }
+
+HostValue CopyValue(const XLOPER12& value) { return CopyAny(value); }
+
+HostValue ConvertTexts(HostValue value, std::string (*convert)(const std::string&)) {
+  if (value.type == xltypeStr) value.text = convert(value.text);
+  for (HostValue& element : value.elements) element = ConvertTexts(element, convert);
+  return value;
 }
 
 std::string RenderValue(const HostValue& value, NumberStyle style) {

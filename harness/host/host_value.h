@@ -37,6 +37,13 @@ enum class NumberStyle { kCell, kRoundTrip };
 // count) gives a kBrokenValue, an array nested in an array element likewise.
 HostValue CopyValue(const XLOPER& value);
 
+// The same for a version 12 value, its wide texts read as UTF-8 (a surrogate without its partner
+// as U+FFFD). A 32-bit integer outside the 16-bit range comes as a number.
+HostValue CopyValue(const XLOPER12& value);
+
+// value with every text in it (an array's elements' too) passed through convert.
+HostValue ConvertTexts(HostValue value, std::string (*convert)(const std::string&));
+
 // The value as a person reads it: 12, "text" (quotes doubled inside), TRUE, #VALUE!,
 // {1,"m";2,"s"} for arrays; TRUE(6) for a truth value carrying a number other than 0 or 1;
 // nothing for a missing value; <empty>, <reference>, <broken> and <type N> for values no cell

@@ -2,22 +2,48 @@
 #include "sim_host.h"
 
 #include <cmath>
+#include <cstdlib>
+#include <type_traits>
+#include <utility>
 
 #include "harness/host/decimal_text.h"
 #include "harness/host/function_name.h"
 #include "harness/host/text_compare.h"
+#include "platform/code_page.h"
 
 namespace {
 // The host takes at most this many arguments in one call.
 constexpr int kMaxArguments = 255;
 
+// Set on the host's main thread before any calculation thread starts, and read by all of them.
 SimHost* g_active = nullptr;
+
+// Whether the calling thread runs a function registered thread-safe.
+thread_local bool t_in_thread_safe_function = false;
 
 int ForwardToActiveHost(int xlfn, XLOPER* result, int count, XLOPER* args[]) {
   return g_active ? g_active->Call(xlfn, result, count, args) : xlretFailed;
 }
 
-typedef void(__stdcall* AutoFreeProc)(XLOPER*);
+// What a thread-safe function may ask of the host: the C API's own functions (the special
+// bit set, no command), which touch no sheet and no macro state.
+bool AllowedInThreadSafeFunction(int xlfn) {
+  return (xlfn & xlSpecialBit) != 0 && (xlfn & xlCommandBit) == 0;
+}
+
+// A text of the code page as UTF-8, and back (a character the code page lacks becomes '?').
+std::string ConvertFromCodePage(const std::string& text) {
+  std::string utf8(3 * text.size() + 1, '\0');
+  utf8.resize(platform::AnsiToUtf8(text.c_str(), &utf8[0], utf8.size()));
+  return utf8;
+}
+
+std::string ConvertToCodePage(const std::string& text) {
+  // A character takes at least as many bytes of UTF-8 as of the code page.
+  std::string ansi(text.size() + 1, '\0');
+  ansi.resize(platform::Utf8ToAnsi(text.c_str(), &ansi[0], ansi.size()));
+  return ansi;
+}
 
 // The number a value stands for as a host reads one: numbers, integers, truth values and texts
 // that hold a decimal number.
@@ -58,7 +84,7 @@ std::string Join(const std::vector<std::string>& parts) {
 }  // namespace
 
 std::string TraceEntry::Line() const {
-  std::string prefix = into_addin ? "add-in: " : "";
+  std::string prefix = into_addin ? "add-in: " : wide ? "Excel12: " : "";
   if (automation) prefix = elsewhere ? "automation: another process: " : "automation: ";
   std::string line = prefix + name + "(" + Join(arguments) + ")";
   if (!into_addin && !automation) line += " -> " + std::to_string(code);
@@ -71,9 +97,36 @@ SimHost::SimHost() : previous_(g_active) {
   previous_handler_ = platform::InstallHost(&ForwardToActiveHost);
 }
 
+extern "C" int __stdcall MdCallBack12(int xlfn, int count, XLOPER12* args[], XLOPER12* result) {
+  return g_active ? g_active->Call12(xlfn, result, count, args) : xlretFailed;
+}
+
 SimHost::~SimHost() {
   g_active = previous_;
   platform::InstallHost(previous_handler_);
+}
+
+void SimHost::SetVersion(const std::string& version) {
+  version_ = version;
+  // The whole number the text starts with, whatever its decimal separator.
+  const long major = std::strtol(version.c_str(), nullptr, 10);
+  major_version_ = major < 0 ? 0 : major > 1000 ? 1000 : static_cast<int>(major);
+}
+
+SimHost::ThreadSafeCall::ThreadSafeCall() { t_in_thread_safe_function = true; }
+SimHost::ThreadSafeCall::~ThreadSafeCall() { t_in_thread_safe_function = false; }
+
+std::string SimHost::FromCodePage(const std::string& text) const {
+  return OffersVersion12() ? ConvertFromCodePage(text) : text;
+}
+
+std::string SimHost::ToCodePage(const std::string& text) const {
+  return OffersVersion12() ? ConvertToCodePage(text) : text;
+}
+
+std::size_t SimHost::AutoFreeCalls() const {
+  platform::Holding hold(lock_);
+  return auto_free_calls_;
 }
 
 void SimHost::SetAnswer(int xlfn, int code, const HostValue& result) {
@@ -111,15 +164,32 @@ platform::Module* SimHost::ModuleNamed(const std::string& name) const {
 }
 
 int SimHost::Call(int xlfn, XLOPER* result, int count, XLOPER* args[]) {
+  return Respond(xlfn, result, count, args, false);
+}
+
+int SimHost::Call12(int xlfn, XLOPER12* result, int count, XLOPER12* args[]) {
+  // An older host has no such entry point: nothing answers, nothing is recorded.
+  if (!OffersVersion12()) return xlretFailed;
+  return Respond(xlfn, result, count, args, true);
+}
+
+template <class Oper>
+int SimHost::Respond(int xlfn, Oper* result, int count, Oper* args[], bool wide) {
   try {
+    // Texts of the interface of every version are in the code page; the host keeps its own.
+    const bool code_page = !wide && OffersVersion12();
+    platform::Holding hold(lock_);
     TraceEntry entry;
     entry.xlfn = xlfn;
     entry.name = FunctionName(xlfn);
+    entry.wide = wide;
     int code = xlretSuccess;
     if (count < 0 || count > kMaxArguments) {
       code = xlretInvCount;
     } else if (count > 0 && !args) {
       code = xlretInvXloper;
+    } else if (t_in_thread_safe_function && !AllowedInThreadSafeFunction(xlfn)) {
+      code = xlretNotThreadSafe;
     } else if (xlfn == xlFree) {
       code = Free(count, args, &entry);
     } else {
@@ -131,7 +201,8 @@ int SimHost::Call(int xlfn, XLOPER* result, int count, XLOPER* args[]) {
           continue;
         }
         values.push_back(CopyValue(*args[i]));
-        entry.arguments.push_back(RenderValue(values.back()));
+        if (code_page) values.back() = ConvertTexts(values.back(), ConvertFromCodePage);
+        if (recording_) entry.arguments.push_back(RenderValue(values.back()));
       }
       HostValue answer;
       if (code == xlretSuccess) {
@@ -144,13 +215,17 @@ int SimHost::Call(int xlfn, XLOPER* result, int count, XLOPER* args[]) {
         }
       }
       if (code == xlretSuccess && result) {
-        memory_.Write(answer, result);
+        memory_.Write(code_page ? ConvertTexts(answer, ConvertToCodePage) : answer, result);
         entry.has_result = true;
-        entry.result = RenderValue(CopyValue(*result));
+        if (recording_) {
+          HostValue written = CopyValue(*result);
+          if (code_page) written = ConvertTexts(written, ConvertFromCodePage);
+          entry.result = RenderValue(written);
+        }
       }
     }
     entry.code = code;
-    trace_.push_back(entry);
+    if (recording_) trace_.push_back(std::move(entry));
     return code;
   } catch (...) {
     return xlretFailed;
@@ -189,7 +264,8 @@ int SimHost::Dispatch(int xlfn, const std::vector<HostValue>& args, HostValue* a
   }
 }
 
-int SimHost::Free(int count, XLOPER* args[], TraceEntry* entry) {
+template <class Oper>
+int SimHost::Free(int count, Oper* args[], TraceEntry* entry) {
   int code = xlretSuccess;
   for (int i = 0; i < count; ++i) {
     if (!args[i]) {
@@ -227,6 +303,16 @@ int SimHost::Register(const std::vector<HostValue>& args, HostValue* answer) {
   if (args.size() > 3 && args[3].type == xltypeStr) function.function_text = args[3].text;
   if (args.size() > 4 && args[4].type == xltypeStr) function.argument_text = args[4].text;
   if (args.size() > 5 && !MacroType(args[5], &function.macro_type)) return xlretSuccess;
+  // A function that may run on any calculation thread cannot have a macro sheet's rights, which
+  // reach what only the main thread may touch.
+  const std::string& type = function.type_text;
+  if (type.find(xlThreadSafeMark) != std::string::npos &&
+      type.find(xlMacroSheetMark) != std::string::npos) {
+    return xlretSuccess;
+  }
+  // An older host knows neither version 12 values nor wide texts nor the marks.
+  function.callable = ReadShape(type, &function.shape) &&
+                      (OffersVersion12() || type.find_first_of("Q%$") == std::string::npos);
 
   // As the real host does, refuse a procedure its library does not export. A library the
   // host has not loaded is taken on trust: the function is listed but cannot be called.
@@ -311,24 +397,50 @@ const RegisteredFunction* SimHost::FindFunction(const std::string& function_text
   return nullptr;
 }
 
+bool SimHost::FindFunction(const std::string& function_text, RegisteredFunction* function) const {
+  platform::Holding hold(lock_);
+  const RegisteredFunction* found = FindFunction(function_text);
+  if (found) *function = *found;
+  return found != nullptr;
+}
+
+template <class Oper>
+HostValue SimHost::Accept(platform::Module* module, const std::string& procedure,
+                          const std::vector<std::string>& arguments, Oper* value,
+                          const char* free_name) {
+  HostValue copy = value ? CopyValue(*value) : HostValue::Error(xlerrValue);
+  if (value && std::is_same<Oper, XLOPER>::value && OffersVersion12()) {
+    copy = ConvertTexts(copy, ConvertFromCodePage);
+  }
+  if (recording_) RecordAddinCall(procedure, arguments, value ? RenderValue(copy) : "<null>");
+  if (!value || !(value->xltype & xlbitDLLFree)) return copy;
+  // The add-in keeps the value's memory until the host has read it; then it gets it back, on
+  // the thread that called it, before that thread's next call.
+  typedef void(__stdcall * AutoFreeProc)(Oper*);
+  auto free_value = reinterpret_cast<AutoFreeProc>(platform::FindProcedure(module, free_name));
+  if (!free_value) {
+    platform::Holding hold(lock_);
+    free_faults_.push_back(std::string("a result carries xlbitDLLFree but the add-in has no ") +
+                           free_name);
+    return copy;
+  }
+  if (recording_) RecordAddinCall(free_name, {RenderValue(copy)}, "");
+  {
+    platform::Holding hold(lock_);
+    ++auto_free_calls_;
+  }
+  free_value(value);
+  return copy;
+}
+
 HostValue SimHost::AcceptResult(platform::Module* module, const std::string& procedure,
                                 const std::vector<std::string>& arguments, XLOPER* value) {
-  HostValue copy = value ? CopyValue(*value) : HostValue::Error(xlerrValue);
-  RecordAddinCall(procedure, arguments, value ? RenderValue(copy) : "<null>");
-  if (!value) return copy;
-  if (value->xltype & xlbitDLLFree) {
-    // The add-in keeps the value's memory until the host has read it; then it gets it back.
-    auto free_value =
-        reinterpret_cast<AutoFreeProc>(platform::FindProcedure(module, "xlAutoFree"));
-    if (free_value) {
-      RecordAddinCall("xlAutoFree", {RenderValue(copy)}, "");
-      ++auto_free_calls_;
-      free_value(value);
-    } else {
-      free_faults_.push_back("a result carries xlbitDLLFree but the add-in has no xlAutoFree");
-    }
-  }
-  return copy;
+  return Accept(module, procedure, arguments, value, "xlAutoFree");
+}
+
+HostValue SimHost::AcceptResult12(platform::Module* module, const std::string& procedure,
+                                  const std::vector<std::string>& arguments, XLOPER12* value) {
+  return Accept(module, procedure, arguments, value, "xlAutoFree12");
 }
 
 void SimHost::RecordAddinCall(const std::string& name, const std::vector<std::string>& arguments,
@@ -339,7 +451,12 @@ void SimHost::RecordAddinCall(const std::string& name, const std::vector<std::st
   entry.arguments = arguments;
   entry.has_result = !result.empty();
   entry.result = result;
-  trace_.push_back(entry);
+  Record(std::move(entry));
+}
+
+void SimHost::Record(TraceEntry entry) {
+  platform::Holding hold(lock_);
+  if (recording_) trace_.push_back(std::move(entry));
 }
 
 void SimHost::RecordAutomationCall(const std::string& name,
@@ -352,7 +469,7 @@ void SimHost::RecordAutomationCall(const std::string& name,
   entry.arguments = arguments;
   entry.has_result = true;
   entry.result = result;
-  trace_.push_back(entry);
+  Record(std::move(entry));
 }
 
 std::string SimHost::TraceText() const {

@@ -8,8 +8,10 @@
 
 #include "harness/host/host_memory.h"
 #include "harness/host/host_value.h"
-#include "platform/host_entry.h"
+#include "harness/host/procedure_call.h"
+#include "harness/platform/concurrency.h"
 #include "harness/platform/module.h"
+#include "platform/host_entry.h"
 #include "xll/host_api.h"
 
 // One function the add-in registered with xlfRegister.
@@ -24,6 +26,8 @@ struct RegisteredFunction {
   int macro_type = 1;                  // argument 6: 1 function, 2 command, 0 hidden
   platform::Module* library = nullptr;     // the module the procedure lives in, when known
   platform::Procedure address = nullptr;   // the resolved procedure, when the module is known
+  bool callable = false;               // the type text is one the host can call
+  ProcedureShape shape;                // its signature and marks, when callable
 };
 
 // One call in the trace: a call the add-in made into the host, or one the host made into it.
@@ -37,23 +41,37 @@ struct TraceEntry {
   int code = 0;                        // the return code of a host call
   bool has_result = false;
   std::string result;                  // the result as RenderValue shows it
+  bool wide = false;                   // a host call made through the version 12 interface
 
-  // One readable line: xlfRegister("C:\AddIns\a.xll", "Conv", "RBCC", ...) -> 0 = 3, or for a
-  // call into the add-in: add-in: xlAutoOpen() = 1, or for an automation call:
+  // One readable line: xlfRegister("C:\AddIns\a.xll", "Conv", "RBCC", ...) -> 0 = 3 (with
+  // "Excel12: " before it for a call through the version 12 interface), or for a call into the
+  // add-in: add-in: xlAutoOpen() = 1, or for an automation call:
   // automation: ExecuteExcel4Macro("Macro1()") = TRUE (with "another process: " after the
   // colon when it ran in another process's host).
   std::string Line() const;
 };
 
 // The stand-in for the spreadsheet host. While it lives it answers Excel4 and Excel4v (one host
-// at a time: a second one takes over until it is destroyed). It keeps the function table that
+// at a time: a second one takes over until it is destroyed), and, as a host of version 12 or
+// later, the version 12 entry point MdCallBack12 that the host program exports; an older one
+// answers that with xlretFailed, as if it were not there. It keeps the function table that
 // xlfRegister fills, hands out and takes back its own memory, and records every call.
 //
-// Answers: xlfRegister (a new id, or #VALUE!), xlfUnregister by id (TRUE, or FALSE for an
-// unknown id), xlfSetName (TRUE), xlFree, xlCoerce to an integer or a number (#VALUE! when the
-// value does not convert), xlGetName and xlfGetWorkspace(2) (texts of the host's memory),
-// xlcAlert, xlcEcho, xlcNew and xlcClose (TRUE). Any other function number gives xlretInvXlfn;
-// a bad count xlretInvCount; a null argument pointer xlretInvXloper.
+// Answers: xlfRegister (a new id, or #VALUE!, also for a type text marked both thread-safe and
+// with a macro sheet's rights), xlfUnregister by id (TRUE, or FALSE for an unknown id),
+// xlfSetName (TRUE), xlFree, xlCoerce to an integer or a number (#VALUE! when the value does not
+// convert), xlGetName and xlfGetWorkspace(2) (texts of the host's memory), xlcAlert, xlcEcho,
+// xlcNew and xlcClose (TRUE). Any other function number gives xlretInvXlfn; a bad count
+// xlretInvCount; a null argument pointer xlretInvXloper. While a function registered
+// thread-safe runs on the calling thread, only the C API's own functions (xlFree, xlCoerce,
+// xlGetName) answer: anything else gives xlretNotThreadSafe.
+//
+// Texts: a host of version 12 or later keeps them as UTF-8, and passes them in the code page
+// through Excel4 and Excel4v (a character the code page lacks becomes '?') and as UTF-16 through
+// Excel12; an older host keeps the code page's bytes as they come.
+//
+// Calls may come from several threads at once: the host's own data is guarded by one lock, held
+// only while the host answers, never while the add-in runs.
 class SimHost {
  public:
   SimHost();
@@ -65,8 +83,14 @@ class SimHost {
   // The add-in's file name that xlGetName reports; empty (the default) makes xlGetName fail.
   void SetAddinName(const std::string& name) { addin_name_ = name; }
   const std::string& AddinName() const { return addin_name_; }
-  // The version text that xlfGetWorkspace(2) reports ("16.0" unless set).
-  void SetVersion(const std::string& version) { version_ = version; }
+  // The version text that xlfGetWorkspace(2) reports ("16.0" unless set). The whole number it
+  // starts with makes the host one of version 12 or later, or an older one.
+  void SetVersion(const std::string& version);
+  // Whether the host is of version 12 or later: it answers MdCallBack12 and keeps UTF-8 texts.
+  bool OffersVersion12() const { return major_version_ >= 12; }
+  // Whether calls are recorded in the trace (from the start they are). A host that is not asked
+  // for its trace need not keep it, and calculation threads then share nothing on their calls.
+  void SetRecording(bool recording) { recording_ = recording; }
   // From now on answer xlfn with code and, when code is 0, result: a number, text, truth value,
   // error, integer or missing value (xlFree excepted: it always keeps its accounting). Typical
   // use: make xlcNew fail or return an error value.
@@ -87,19 +111,44 @@ class SimHost {
   // ---- The C API ----
   // Answers one call as Excel4v would; returns the return code. Never throws.
   int Call(int xlfn, XLOPER* result, int count, XLOPER* args[]);
+  // Answers one call as Excel12v would; xlretFailed without a trace from a host older than
+  // version 12. Never throws.
+  int Call12(int xlfn, XLOPER12* result, int count, XLOPER12* args[]);
+
+  // While one lives, the calling thread runs a function registered thread-safe (see above).
+  class ThreadSafeCall {
+   public:
+    ThreadSafeCall();
+    ~ThreadSafeCall();
+    ThreadSafeCall(const ThreadSafeCall&) = delete;
+    ThreadSafeCall& operator=(const ThreadSafeCall&) = delete;
+  };
 
   // ---- The function table ----
   // Every registered function, in the order of registration.
   const std::vector<RegisteredFunction>& Functions() const { return functions_; }
-  // The function registered under this function text (without regard to case), or nullptr.
+  // A copy of the function registered under this function text (without regard to case) into
+  // *function; false when there is none.
+  bool FindFunction(const std::string& function_text, RegisteredFunction* function) const;
+  // The same as a pointer into the table, or nullptr; valid until the next registration.
   const RegisteredFunction* FindFunction(const std::string& function_text) const;
 
   // ---- Calls into the add-in ----
-  // Takes the value procedure(arguments) returned: copies it, traces the call and, when the
-  // value carries xlbitDLLFree, hands the pointer back through the module's xlAutoFree (a fault
-  // when the module has none). Returns the copy; a null pointer gives the error #VALUE!.
+  // Takes the value procedure(arguments) returned: copies it (its texts as the host keeps them),
+  // traces the call and, when the value carries xlbitDLLFree, hands the pointer back through the
+  // module's xlAutoFree, on the calling thread (a fault when the module has none). Returns the
+  // copy; a null pointer gives the error #VALUE!.
   HostValue AcceptResult(platform::Module* module, const std::string& procedure,
                          const std::vector<std::string>& arguments, XLOPER* value);
+  // The same for a version 12 value, handed back through xlAutoFree12.
+  HostValue AcceptResult12(platform::Module* module, const std::string& procedure,
+                           const std::vector<std::string>& arguments, XLOPER12* value);
+
+  // A text as the host keeps it, from the code page of the interface of every version, and back:
+  // in a host of version 12 or later UTF-8 (a character the code page lacks becomes '?'), in an
+  // older one the same bytes.
+  std::string FromCodePage(const std::string& text) const;
+  std::string ToCodePage(const std::string& text) const;
   // Adds a line for a call the host made into the add-in.
   void RecordAddinCall(const std::string& name, const std::vector<std::string>& arguments,
                        const std::string& result);
@@ -107,10 +156,10 @@ class SimHost {
   // object belongs to another process's host.
   void RecordAutomationCall(const std::string& name, const std::vector<std::string>& arguments,
                             const std::string& result, bool elsewhere);
-  // How many times the host called xlAutoFree.
-  std::size_t AutoFreeCalls() const { return auto_free_calls_; }
+  // How many times the host called xlAutoFree or xlAutoFree12.
+  std::size_t AutoFreeCalls() const;
 
-  // ---- Inspection ----
+  // ---- Inspection (while no calculation thread runs) ----
   const std::vector<TraceEntry>& Trace() const { return trace_; }
   // The whole trace, one line a call.
   std::string TraceText() const;
@@ -137,15 +186,25 @@ class SimHost {
     platform::Module* module;
   };
 
+  template <class Oper>
+  int Respond(int xlfn, Oper* result, int count, Oper* args[], bool wide);
+  template <class Oper>
+  HostValue Accept(platform::Module* module, const std::string& procedure,
+                   const std::vector<std::string>& arguments, Oper* value, const char* free_name);
+  void Record(TraceEntry entry);
   int Dispatch(int xlfn, const std::vector<HostValue>& args, HostValue* answer);
-  int Free(int count, XLOPER* args[], TraceEntry* entry);
+  template <class Oper>
+  int Free(int count, Oper* args[], TraceEntry* entry);
   int Register(const std::vector<HostValue>& args, HostValue* answer);
   int Unregister(const std::vector<HostValue>& args, HostValue* answer);
   int Coerce(const std::vector<HostValue>& args, HostValue* answer);
   int Workspace(const std::vector<HostValue>& args, HostValue* answer);
 
+  mutable platform::Lock lock_;
+  bool recording_ = true;
   std::string addin_name_;
   std::string version_ = "16.0";
+  int major_version_ = 16;
   std::map<int, Answer> answers_;
   std::vector<AttachedModule> modules_;
   std::vector<RegisteredFunction> functions_;
@@ -158,3 +217,9 @@ class SimHost {
   SimHost* previous_ = nullptr;
   platform::HostHandler previous_handler_ = nullptr;
 };
+
+extern "C" {
+// The version 12 entry point of the host program, exported by the program that links the
+// simulated host (xllhost): answers through the host that is active, or xlretFailed without one.
+int __stdcall MdCallBack12(int xlfn, int count, XLOPER12* args[], XLOPER12* result);
+}

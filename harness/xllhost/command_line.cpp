@@ -16,6 +16,8 @@ constexpr int kMaxOpenCount = 1000;
 constexpr int kMaxRepeat = 100000000;
 constexpr int kMaxCycles = 100000;
 constexpr int kMaxGrowthKib = 1024 * 1024;
+// The most calculation threads a real host runs is 1024; 64 are more than any machine here has.
+constexpr int kMaxThreads = 64;
 
 typedef bool (*ApplyOption)(const char* value, XllhostOptions* options, std::string* error);
 
@@ -45,7 +47,10 @@ bool ReadCount(const char* option, const char* text, int least, int most, int* c
 
 // New options go here: the parser and the help text both read this table.
 const OptionSpec kOptions[] = {
-    {"--version", "V", "the host version to report (xlfGetWorkspace item 2); default 16.0",
+    {"--version", "V", "the host version to report (xlfGetWorkspace item 2); default 16.0.\n"
+                       "From 12 on the host offers the version 12 interface (MdCallBack12)\n"
+                       "and its formulas and files are UTF-8; before 12 it has neither and\n"
+                       "passes the code page's bytes",
      [](const char* value, XllhostOptions* options, std::string* error) {
        double number = 0;
        if (!ParseDecimal(value, &number) || number <= 0) {
@@ -77,6 +82,13 @@ const OptionSpec kOptions[] = {
                       "after the first round and after the last on standard error",
      [](const char* value, XllhostOptions* options, std::string* error) {
        return ReadCount("--repeat", value, 1, kMaxRepeat, &options->repeat, error);
+     }},
+    {"--threads", "N", "recalculate with N calculation threads (default 1): functions\n"
+                       "registered thread-safe are called on N new threads at once (new ones\n"
+                       "each round), all others on the main thread; results print in formula\n"
+                       "order and are those of one thread",
+     [](const char* value, XllhostOptions* options, std::string* error) {
+       return ReadCount("--threads", value, 1, kMaxThreads, &options->threads, error);
      }},
     {"--cycles", "N", "load, open, use, remove (xlAutoRemove), close and unload the add-in N\n"
                       "times in one process, the automation bridge started and stopped each\n"
@@ -185,6 +197,11 @@ bool IsOption(const char* argument) { return argument[0] == '-' && argument[1] !
 
 }  // namespace
 
+bool IsVersion12Host(const std::string& version) {
+  double number = 0;
+  return ParseDecimal(version, &number) && number >= 12;
+}
+
 bool ParseCommandLine(int argc, const char* const* argv, XllhostOptions* options,
                       std::string* error) {
   bool options_ended = false;
@@ -242,7 +259,8 @@ std::string HelpText() {
       "function's type text give #VALUE!. Texts print in double quotes, arrays as {1,\"m\"}.\n"
       "Arguments are constants: numbers, texts in double quotes (\"\" for a quote inside),\n"
       "TRUE, FALSE and error values such as #N/A. As in the host, CHAR(n) is the character\n"
-      "of code n (1 to 255) and & joins texts, so that any byte can be passed:\n"
+      "of code n (1 to 255) of the code page, UNICHAR(n) (from version 12) the character of\n"
+      "code point n, and & joins texts, so that any character can be passed:\n"
       "'=ShowMetric(\"m\"&CHAR(9)&\"s\")'.\n"
       "\n"
       "options:\n";

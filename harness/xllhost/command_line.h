@@ -24,6 +24,7 @@ struct XllhostOptions {
   bool leaks = false;                  // host memory still out or freed wrongly fails the run
   int open_count = 1;                  // xlAutoOpen calls, with xlAutoClose between them
   int repeat = 1;                      // rounds of every formula while the add-in is open
+  int threads = 1;                     // calculation threads of each round
   int cycles = 1;                      // loads of the add-in, each used and unloaded again
   int max_growth_kib = -1;             // --max-growth; negative: memory growth is only reported
   NumberStyle style = NumberStyle::kCell;
@@ -35,6 +36,10 @@ struct XllhostOptions {
   bool help = false;
   bool show_version = false;               // --xllhost-version: print xllhost's own version
 };
+
+// Whether a host that reports version (as --version takes it) is one of version 12 or later: its
+// formulas and files are UTF-8, and it offers the version 12 interface.
+bool IsVersion12Host(const std::string& version);
 
 // Reads argv into options. The first argument that is not an option is the add-in's path, the
 // rest are formulas; "--" makes every later argument a positional one. Returns false with a

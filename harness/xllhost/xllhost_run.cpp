@@ -12,6 +12,7 @@
 #include "harness/host/automation_app.h"
 #include "harness/host/automation_registration.h"
 #include "harness/host/evaluator.h"
+#include "harness/host/recalculation.h"
 #include "harness/host/result_check.h"
 #include "harness/host/sim_host.h"
 #include "harness/platform/module.h"
@@ -32,6 +33,8 @@ class XllhostRun {
   XllhostRun(const XllhostOptions& options, std::FILE* out, std::FILE* err)
       : options_(options), out_(out), err_(err) {
     host_.SetVersion(options.version);
+    // Kept only to be shown: without --trace, calculation threads share nothing on their calls.
+    host_.SetRecording(options.trace);
   }
 
   int Execute() {
@@ -112,26 +115,108 @@ class XllhostRun {
   // Prints the results of the formulas, the tables of --file and the reports of --check, and
   // runs the macros; remembers each formula's result for later rounds.
   void UseAndPrint() {
-    remember_ = true;
-    for (const std::string& formula : options_.formulas) {
-      std::fputs((Evaluate(formula) + "\n").c_str(), out_);
+    BuildSheet();
+    first_results_ = EvaluateSheet();
+    reported_.assign(first_results_.size(), false);
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < options_.formulas.size(); ++i) {
+      std::fputs((first_results_[at++] + "\n").c_str(), out_);
     }
-    for (const std::string& path : options_.formula_files) PrintTable(path);
-    if (!options_.check_files.empty()) RunChecks();
-    remember_ = false;
+    for (const std::vector<std::string>& table : tables_) {
+      std::vector<std::pair<std::string, std::string>> rows;
+      for (const std::string& formula : table) rows.emplace_back(formula, first_results_[at++]);
+      std::fputs(FormatResultTable(rows).c_str(), out_);
+    }
+    if (!options_.check_files.empty()) ReportChecks(&at);
     for (const std::string& macro : options_.macros) RunMacro(macro);
+  }
+
+  // Every formula of a round, in the order their results print: the arguments, the lines of
+  // each --file, the formulas of each --check.
+  void BuildSheet() {
+    sheet_ = options_.formulas;
+    for (const std::string& path : options_.formula_files) {
+      std::vector<FormulaLine> lines;
+      if (!ReadLines(path, &lines)) continue;
+      tables_.emplace_back();
+      for (const FormulaLine& line : lines) {
+        tables_.back().push_back(line.text);
+        sheet_.push_back(line.text);
+      }
+    }
+    for (const std::string& path : options_.check_files) {
+      std::vector<FormulaLine> lines;
+      if (!ReadLines(path, &lines)) continue;
+      for (const FormulaLine& line : lines) {
+        CheckLine check;
+        check.where = path + ":" + std::to_string(line.number) + ": ";
+        check.split = SplitCheckLine(line.text, &check.formula, &check.expected);
+        if (check.split) sheet_.push_back(check.formula);
+        checks_.push_back(check);
+      }
+    }
+  }
+
+  // Compares the results of the --check formulas, from index *at of the first round's, with
+  // what the files expect: prints each failure, then "N passed, N failed".
+  void ReportChecks(std::size_t* at) {
+    int passed = 0;
+    int failed = 0;
+    for (const CheckLine& check : checks_) {
+      if (!check.split) {
+        std::fputs((check.where + "no tab between the formula and the expected result\n").c_str(),
+                   out_);
+        ++failed;
+        continue;
+      }
+      const std::string& got = first_results_[(*at)++];
+      if (ResultMatches(got, check.expected)) {
+        ++passed;
+      } else {
+        std::fputs((check.where + check.formula + ": got " + got + ", expected " +
+                    check.expected + "\n")
+                       .c_str(),
+                   out_);
+        ++failed;
+      }
+    }
+    const std::string summary =
+        std::to_string(passed) + " passed, " + std::to_string(failed) + " failed\n";
+    std::fputs(summary.c_str(), out_);
+    if (failed > 0) Fail(kStatusFormulaFailed);
   }
 
   // Evaluates every formula of the first round again. The add-in keeps nothing between calls,
   // so a result that differs from the first one is a fault; each formula is reported once.
   void EvaluateAgain() {
-    for (Remembered& formula : remembered_) {
-      const std::string result = Evaluate(formula.text);
-      if (result == formula.result || formula.reported) continue;
-      formula.reported = true;
-      Complain(formula.text + " gave " + result + " after " + formula.result + " the first time");
+    const std::vector<std::string> results = EvaluateSheet();
+    for (std::size_t i = 0; i < results.size(); ++i) {
+      if (results[i] == first_results_[i] || reported_[i]) continue;
+      reported_[i] = true;
+      Complain(sheet_[i] + " gave " + results[i] + " after " + first_results_[i] +
+               " the first time");
       Fail(kStatusFormulaFailed);
     }
+  }
+
+  // One recalculation of the sheet, on as many calculation threads as asked (each round starts
+  // its own): every formula's result as a cell shows it. A formula that cannot be read gives
+  // "error: ..." and fails the run.
+  std::vector<std::string> EvaluateSheet() {
+    std::vector<std::string> results(sheet_.size());
+    std::vector<char> unread(sheet_.size(), 0);
+    const bool started = Recalculate(host_, sheet_, options_.threads,
+                                     [&](std::size_t i, const Evaluation& evaluation) {
+                                       results[i] = RenderEvaluation(evaluation, options_.style);
+                                       unread[i] = evaluation.parsed ? 0 : 1;
+                                     });
+    evaluations_ += sheet_.size();
+    FlushTrace();
+    if (!started) Complain("not every calculation thread could be started");
+    for (char failed : unread) {
+      if (failed) Fail(kStatusFormulaFailed);
+    }
+    return results;
   }
 
   // The calls per second of the repeated rounds, and the process's memory from the first round
@@ -264,58 +349,6 @@ class XllhostRun {
     if (entry) entry(reinterpret_cast<HINSTANCE>(module), reason, nullptr);
   }
 
-  // The formula's result as a cell shows it; a formula that cannot be read gives "error: ..."
-  // and fails the run.
-  std::string Evaluate(const std::string& formula) {
-    const Evaluation evaluation = EvaluateFormula(host_, formula);
-    ++evaluations_;
-    FlushTrace();
-    if (!evaluation.parsed) Fail(kStatusFormulaFailed);
-    std::string result = RenderEvaluation(evaluation, options_.style);
-    if (remember_) remembered_.push_back(Remembered{formula, result, false});
-    return result;
-  }
-
-  void PrintTable(const std::string& path) {
-    std::vector<FormulaLine> lines;
-    if (!ReadLines(path, &lines)) return;
-    std::vector<std::pair<std::string, std::string>> rows;
-    for (const FormulaLine& line : lines) rows.emplace_back(line.text, Evaluate(line.text));
-    std::fputs(FormatResultTable(rows).c_str(), out_);
-  }
-
-  void RunChecks() {
-    int passed = 0;
-    int failed = 0;
-    for (const std::string& path : options_.check_files) {
-      std::vector<FormulaLine> lines;
-      if (!ReadLines(path, &lines)) continue;
-      for (const FormulaLine& line : lines) {
-        const std::string where = path + ":" + std::to_string(line.number) + ": ";
-        std::string formula;
-        std::string expected;
-        if (!SplitCheckLine(line.text, &formula, &expected)) {
-          std::fputs((where + "no tab between the formula and the expected result\n").c_str(),
-                     out_);
-          ++failed;
-          continue;
-        }
-        const std::string got = Evaluate(formula);
-        if (ResultMatches(got, expected)) {
-          ++passed;
-        } else {
-          std::fputs((where + formula + ": got " + got + ", expected " + expected + "\n").c_str(),
-                     out_);
-          ++failed;
-        }
-      }
-    }
-    const std::string summary =
-        std::to_string(passed) + " passed, " + std::to_string(failed) + " failed\n";
-    std::fputs(summary.c_str(), out_);
-    if (failed > 0) Fail(kStatusFormulaFailed);
-  }
-
   bool ReadLines(const std::string& path, std::vector<FormulaLine>* lines) {
     std::string error;
     if (ReadFormulaLines(path, lines, &error)) return true;
@@ -371,14 +404,19 @@ class XllhostRun {
   SimApplication* other_ = nullptr;  // another process's host, with --automation rot
   int status_ = kStatusOk;
 
-  // A formula of the first round and what it gave, for the rounds and cycles after it.
-  struct Remembered {
-    std::string text;
-    std::string result;
-    bool reported;  // a later result differed, and was reported
+  // A line of a --check file: where it is, and its formula and expected result when it has a
+  // tab between them.
+  struct CheckLine {
+    std::string where;
+    bool split = false;
+    std::string formula;
+    std::string expected;
   };
-  std::vector<Remembered> remembered_;
-  bool remember_ = false;             // the first round is being evaluated
+  std::vector<std::string> sheet_;                // every formula of a round
+  std::vector<std::vector<std::string>> tables_;  // the formulas of each --file read
+  std::vector<CheckLine> checks_;                 // the lines of every --check file read
+  std::vector<std::string> first_results_;        // what the first round gave
+  std::vector<bool> reported_;  // a later result differed, and was reported
   std::size_t evaluations_ = 0;       // formulas evaluated so far
   std::size_t round_evaluations_ = 0;  // of those, the ones in timed rounds
   double round_seconds_ = 0;          // the time the rounds of formulas took
