@@ -75,19 +75,21 @@ HostValue CellValue(const HostValue& value) {
   }
 }
 
-HostValue CallFunction(SimHost& host, const RegisteredFunction& function,
+HostValue CallFunction(SimHost& host, const CallTarget& function,
                        const std::vector<HostValue>& arguments) {
   const ProcedureShape& shape = function.shape;
   if (!function.address || !function.callable || arguments.size() > shape.arguments.size()) {
     return HostValue::Error(xlerrValue);
   }
   std::vector<ProcedureArgument> prepared(shape.arguments.size());
+  // The arguments as the trace shows them; nobody reads them when nothing is recorded.
   std::vector<std::string> shown;
   for (std::size_t i = 0; i < prepared.size(); ++i) {
     const HostValue value = i < arguments.size() ? arguments[i] : HostValue::Missing();
     if (value.type == xltypeErr) return value;
     const ArgumentKind kind = shape.arguments[i];
     if (!Prepare(host, kind, value, &prepared[i])) return HostValue::Error(xlerrValue);
+    if (!host.Recording()) continue;
     std::string text;
     TextOf(value, &text);
     shown.push_back(kind == ArgumentKind::kNumber
@@ -120,7 +122,20 @@ Evaluation EvaluateFormula(SimHost& host, const std::string& formula) {
   return EvaluatePrepared(host, PrepareFormula(host, formula));
 }
 
-PreparedFormula PrepareFormula(SimHost& host, const std::string& formula) {
+bool FunctionLookup::Find(const std::string& name, CallTarget* target) {
+  for (const auto& known : found_) {
+    if (known.first == name) {
+      *target = known.second;
+      return true;
+    }
+  }
+  if (!host_.FindFunction(name, target)) return false;
+  found_.emplace_back(name, *target);
+  return true;
+}
+
+PreparedFormula PrepareFormula(SimHost& host, const std::string& formula,
+                               FunctionLookup* lookup) {
   PreparedFormula prepared;
   Evaluation& evaluation = prepared.evaluation;
   const FormulaTexts texts =
@@ -128,7 +143,8 @@ PreparedFormula PrepareFormula(SimHost& host, const std::string& formula) {
   if (!ParseFormula(formula, &prepared.call, &evaluation.message, texts)) return prepared;
   evaluation.parsed = true;
   // A copy: the add-in may register or unregister functions while it runs.
-  prepared.found = host.FindFunction(prepared.call.name, &prepared.function);
+  prepared.found = lookup ? lookup->Find(prepared.call.name, &prepared.function)
+                         : host.FindFunction(prepared.call.name, &prepared.function);
   if (!prepared.found) evaluation.value = HostValue::Error(xlerrName);
   return prepared;
 }
@@ -146,7 +162,7 @@ std::string RenderEvaluation(const Evaluation& evaluation, NumberStyle style) {
 }
 
 bool RunCommand(SimHost& host, const std::string& name, int* result) {
-  RegisteredFunction function;
+  CallTarget function;
   if (!host.FindFunction(name, &function)) return false;
   if (function.macro_type != 2 || function.type_text != "J") return false;
   const std::string procedure = function.procedure;

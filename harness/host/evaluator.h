@@ -2,6 +2,8 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "harness/host/formula.h"
 #include "harness/host/host_value.h"
@@ -33,9 +35,25 @@ struct PreparedFormula {
   Evaluation evaluation;
   bool found = false;             // the function is registered; evaluation is yet to be made
   FormulaCall call;
-  RegisteredFunction function;    // a copy, when found
+  CallTarget function;            // what it takes to call the function, when found
 };
-PreparedFormula PrepareFormula(SimHost& host, const std::string& formula);
+// Remembers the functions it looked up by name (as written), for a caller that reads many
+// formulas while the function table stays as it is: a calculation thread during a recalculation,
+// which then needs the host's lock once per function rather than once per formula.
+class FunctionLookup {
+ public:
+  explicit FunctionLookup(const SimHost& host) : host_(host) {}
+  // As SimHost::FindFunction, from what was found before when it can.
+  bool Find(const std::string& name, CallTarget* target);
+
+ private:
+  const SimHost& host_;
+  std::vector<std::pair<std::string, CallTarget>> found_;
+};
+
+// With a lookup, the function is looked up through it; without one, in the host.
+PreparedFormula PrepareFormula(SimHost& host, const std::string& formula,
+                               FunctionLookup* lookup = nullptr);
 
 // The second half: calls the prepared formula's function (when it has one) and gives the
 // evaluation.

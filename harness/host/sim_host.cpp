@@ -397,10 +397,10 @@ const RegisteredFunction* SimHost::FindFunction(const std::string& function_text
   return nullptr;
 }
 
-bool SimHost::FindFunction(const std::string& function_text, RegisteredFunction* function) const {
+bool SimHost::FindFunction(const std::string& function_text, CallTarget* target) const {
   platform::Holding hold(lock_);
   const RegisteredFunction* found = FindFunction(function_text);
-  if (found) *function = *found;
+  if (found) *target = *found;
   return found != nullptr;
 }
 

@@ -15,19 +15,25 @@
 #include "xll/host_api.h"
 
 // One function the add-in registered with xlfRegister.
-struct RegisteredFunction {
-  double id = 0;                       // the register id handed back
-  std::vector<HostValue> arguments;    // every xlfRegister argument, in order
-  std::string module;                  // argument 1: the library's file name
+// What the host needs to call a registered function: a small part of its registration, quick to
+// copy out of the function table on any calculation thread.
+struct CallTarget {
   std::string procedure;               // argument 2: the exported name
   std::string type_text;               // argument 3: "RBCC", "J", ...
-  std::string function_text;           // argument 4: the name formulas use ("" when none)
-  std::string argument_text;           // argument 5
   int macro_type = 1;                  // argument 6: 1 function, 2 command, 0 hidden
   platform::Module* library = nullptr;     // the module the procedure lives in, when known
   platform::Procedure address = nullptr;   // the resolved procedure, when the module is known
   bool callable = false;               // the type text is one the host can call
   ProcedureShape shape;                // its signature and marks, when callable
+};
+
+// One function the add-in registered with xlfRegister.
+struct RegisteredFunction : CallTarget {
+  double id = 0;                       // the register id handed back
+  std::vector<HostValue> arguments;    // every xlfRegister argument, in order
+  std::string module;                  // argument 1: the library's file name
+  std::string function_text;           // argument 4: the name formulas use ("" when none)
+  std::string argument_text;           // argument 5
 };
 
 // One call in the trace: a call the add-in made into the host, or one the host made into it.
@@ -91,6 +97,7 @@ class SimHost {
   // Whether calls are recorded in the trace (from the start they are). A host that is not asked
   // for its trace need not keep it, and calculation threads then share nothing on their calls.
   void SetRecording(bool recording) { recording_ = recording; }
+  bool Recording() const { return recording_; }
   // From now on answer xlfn with code and, when code is 0, result: a number, text, truth value,
   // error, integer or missing value (xlFree excepted: it always keeps its accounting). Typical
   // use: make xlcNew fail or return an error value.
@@ -127,9 +134,9 @@ class SimHost {
   // ---- The function table ----
   // Every registered function, in the order of registration.
   const std::vector<RegisteredFunction>& Functions() const { return functions_; }
-  // A copy of the function registered under this function text (without regard to case) into
-  // *function; false when there is none.
-  bool FindFunction(const std::string& function_text, RegisteredFunction* function) const;
+  // What it takes to call the function registered under this function text (without regard to
+  // case), copied into *target; false when there is none.
+  bool FindFunction(const std::string& function_text, CallTarget* target) const;
   // The same as a pointer into the table, or nullptr; valid until the next registration.
   const RegisteredFunction* FindFunction(const std::string& function_text) const;
 
