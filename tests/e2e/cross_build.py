@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Evaluates the same formulas with every build of the add-in and requires the same bits.
 
-    cross_build.py --mensora MENSORA --out DIR [--count N] [--seed S]
+    cross_build.py --mensora MENSORA --out DIR [--count N] [--seed S] [--version-11-too]
                    --build NAME RUNNER XLLHOST ADDIN [--build ...]
 
 The formulas (ASCII only) are generated from the seed out of the catalogue that `mensora --list`
@@ -9,7 +9,9 @@ prints: conversions between expressions of the same dimension with whole, half a
 powers, conversions into and out of SI units, unit texts, temperatures, and some that fail.
 Each build's xllhost (RUNNER "-" runs it directly, anything else runs it through that program,
 such as the Wine runner) evaluates them all with --round-trip numbers; every build must print
-exactly what the first one printed. Writes the formulas and each build's table into DIR, prints
+exactly what the first one printed. With --version-11-too each build runs a second time in a host
+of version 11, through the add-in's functions of every version rather than its version 12 ones,
+and must print the same again. Writes the formulas and each build's table into DIR, prints
 what differs and exits 1, or prints a summary and exits 0.
 """
 
@@ -88,9 +90,9 @@ def formula(rng, groups):
     return '=ShowCommonMetric("%s")' % source
 
 
-def run_build(name, runner, xllhost, addin, formulas_path, out_dir):
-    command = ([] if runner == "-" else [runner]) + [xllhost, "--round-trip", "--leaks",
-                                                      "--file", formulas_path, addin]
+def run_build(name, runner, xllhost, addin, formulas_path, out_dir, options):
+    command = ([] if runner == "-" else [runner]) + [xllhost, "--round-trip", "--leaks"] + \
+        options + ["--file", formulas_path, addin]
     run = subprocess.run(command, capture_output=True)
     table = run.stdout.replace(b"\r\n", b"\n")
     with open(os.path.join(out_dir, name + ".table"), "wb") as file:
@@ -104,6 +106,7 @@ def main():
     parser.add_argument("--out", required=True)
     parser.add_argument("--count", type=int, default=3000)
     parser.add_argument("--seed", type=int, default=12)
+    parser.add_argument("--version-11-too", action="store_true")
     parser.add_argument("--build", nargs=4, action="append", required=True,
                         metavar=("NAME", "RUNNER", "XLLHOST", "ADDIN"))
     args = parser.parse_args()
@@ -122,8 +125,12 @@ def main():
     failed = False
     first = None
     compared = []
-    for name, runner, xllhost, addin in args.build:
-        status, table, errors = run_build(name, runner, xllhost, addin, formulas_path, args.out)
+    hosts = [("", [])] + ([(" --version 11", ["--version", "11"])] if args.version_11_too else [])
+    runs = [(name + label, runner, xllhost, addin, options)
+            for name, runner, xllhost, addin in args.build for label, options in hosts]
+    for name, runner, xllhost, addin, options in runs:
+        status, table, errors = run_build(name.replace(" ", ""), runner, xllhost, addin,
+                                          formulas_path, args.out, options)
         # A build whose programs this machine cannot run is left out of the comparison, and said.
         if status == emulated_run.NOT_RUN and runner != "-":
             print("cross-build: %s: %s" % (name, errors.strip() or "not run on this machine"))
