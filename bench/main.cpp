@@ -100,6 +100,7 @@ Ratios PrintConversionTable(const TimingReporter& timings) {
               "UDUNITS-2 ns", "ratio", "engine ns", "U2 reuse ns", "version 12 ns");
   Ratios ratios = {-1.0, -1.0, -1.0};
   bool all_measured = true;
+  bool both_forms_measured = true;
   double ours_total = 0.0;
   double version12_total = 0.0;
   for (const ConversionPair& pair : kConversionPairs) {
@@ -114,12 +115,12 @@ Ratios PrintConversionTable(const TimingReporter& timings) {
     const double ours = timings.Nanoseconds(ConversionBenchmarkName(Contender::kMensora, pair));
     const double version12 =
         timings.Nanoseconds(ConversionBenchmarkName(Contender::kMensora12, pair));
-    all_measured = all_measured && ours > 0 && version12 > 0;
+    both_forms_measured = both_forms_measured && ours > 0 && version12 > 0;
     ours_total += ours;
     version12_total += version12;
   }
   if (!all_measured) ratios.warm = -1.0;
-  if (all_measured) ratios.version12 = version12_total / ours_total;
+  if (both_forms_measured) ratios.version12 = version12_total / ours_total;
   ratios.cold = PrintConversionRow(timings, ColdPairLabel(), ColdBenchmarkName(Contender::kMensora),
                                    ColdBenchmarkName(Contender::kEngine),
                                    ColdBenchmarkName(Contender::kPeer), "", "");
