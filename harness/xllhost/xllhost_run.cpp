@@ -125,7 +125,8 @@ class XllhostRun {
     for (const std::vector<std::string>& table : tables_) {
       std::vector<std::pair<std::string, std::string>> rows;
       for (const std::string& formula : table) rows.emplace_back(formula, first_results_[at++]);
-      std::fputs(FormatResultTable(rows).c_str(), out_);
+      const TableTexts texts = host_.OffersVersion12() ? TableTexts::kUtf8 : TableTexts::kBytes;
+      std::fputs(FormatResultTable(rows, texts).c_str(), out_);
     }
     if (!options_.check_files.empty()) ReportChecks(&at);
     for (const std::string& macro : options_.macros) RunMacro(macro);
