@@ -2,6 +2,7 @@
 #include "decimal_text.h"
 
 #include <cctype>
+#include <charconv>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -42,9 +43,17 @@ bool ParseDecimal(const std::string& text, double* number) {
   std::size_t end = text.find_last_not_of(' ') + 1;
   std::string body = text.substr(begin, end - begin);
   if (ScanDecimal(body.c_str()) != body.size()) return false;
-  errno = 0;
-  double value = std::strtod(body.c_str(), nullptr);
-  if (errno == ERANGE && std::isinf(value)) return false;
+  // from_chars reads without the C library's strtod, which under mingw-w64 takes a lock that
+  // every thread reading a number shares; it takes no '+', and leaves a number beyond the range
+  // of a double to strtod, which tells a value too small (read as zero) from one too large.
+  const char* first = body.c_str() + (body[0] == '+' ? 1 : 0);
+  double value = 0;
+  const std::from_chars_result read = std::from_chars(first, body.c_str() + body.size(), value);
+  if (read.ec == std::errc::result_out_of_range) {
+    errno = 0;
+    value = std::strtod(body.c_str(), nullptr);
+    if (errno == ERANGE && std::isinf(value)) return false;
+  }
   *number = value;
   return true;
 }

@@ -47,12 +47,15 @@ bool Prepare(const SimHost& host, ArgumentKind kind, const HostValue& value,
     std::memcpy(out->text, text.c_str(), text.size() + 1);
     return true;
   }
-  // A character takes at least as many bytes of UTF-8 as units of UTF-16.
-  std::u16string wide(text.size(), u'\0');
-  wide.resize(Utf8ToWide(text.c_str(), &wide[0], wide.size()));
-  if (wide.size() > kMaxWideArgument) return false;
-  if (kind == ArgumentKind::kCountedWideText) wide.insert(wide.begin(), XCHAR(wide.size()));
-  out->wide = std::move(wide);
+  // A character takes at least as many bytes of UTF-8 as units of UTF-16. A counted text keeps
+  // its first unit for the length.
+  const std::size_t first = kind == ArgumentKind::kCountedWideText ? 1 : 0;
+  std::u16string& wide = out->wide;
+  wide.assign(first + text.size(), u'\0');
+  const std::size_t units = Utf8ToWide(text.c_str(), &wide[first], text.size());
+  if (units > kMaxWideArgument) return false;
+  wide.resize(first + units);
+  if (first) wide[0] = static_cast<XCHAR>(units);
   return true;
 }
 

@@ -32,7 +32,14 @@ std::string TextOf(const char* counted) {
 }
 
 std::string TextOf(const XCHAR* counted) {
-  std::string text(3 * static_cast<std::size_t>(counted[0]) + 1, '\0');
+  // A unit takes at most three bytes of UTF-8; a cell's usual text converts on the stack, so that
+  // the copy is made once, at its length.
+  const std::size_t most = 3 * static_cast<std::size_t>(counted[0]) + 1;
+  char buffer[768];
+  if (most <= sizeof buffer) {
+    return std::string(buffer, WideToUtf8(counted + 1, counted[0], buffer, sizeof buffer));
+  }
+  std::string text(most, '\0');
   text.resize(WideToUtf8(counted + 1, counted[0], &text[0], text.size()));
   return text;
 }

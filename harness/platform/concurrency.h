@@ -42,4 +42,10 @@ constexpr int kMaxThreads = 64;
 bool RunConcurrently(int count, const std::function<void()>& worker,
                      const std::function<void()>& main);
 
+// Gives the calling thread's cache of freed blocks back to the heap. On Windows the simulated
+// host allocates through such a cache of each thread's own (Wine's heap takes one lock for every
+// allocation), and each thread RunConcurrently starts calls this as it ends; natively, where the
+// C library's heap serves threads apart, there is no cache and this does nothing.
+void ReleaseThreadCache();
+
 }  // namespace platform

@@ -11,6 +11,8 @@ platform::Lock::~Lock() { delete static_cast<std::mutex*>(state_); }
 void platform::Lock::Acquire() { static_cast<std::mutex*>(state_)->lock(); }
 void platform::Lock::Release() { static_cast<std::mutex*>(state_)->unlock(); }
 
+void platform::ReleaseThreadCache() {}
+
 bool platform::RunConcurrently(int count, const std::function<void()>& worker,
                                const std::function<void()>& main) {
   std::vector<std::thread> threads;

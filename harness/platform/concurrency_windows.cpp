@@ -7,6 +7,8 @@ namespace {
 
 DWORD WINAPI RunWorker(LPVOID worker) {
   (*static_cast<const std::function<void()>*>(worker))();
+  // Whatever this thread freed last would otherwise stay cached for a thread that is gone.
+  platform::ReleaseThreadCache();
   return 0;
 }
 
