@@ -7,12 +7,18 @@
 
 namespace {
 
-// Everything a result points to lives beside it: nothing to allocate, nothing to release.
-struct ThreadResult {
+// The size of a cache line, the most a processor moves between its cores at once.
+constexpr std::size_t kCacheLine = 64;
+
+// Everything a result points to lives beside it: nothing to allocate, nothing to release. Whole
+// cache lines of its own: the storage of two threads may lie side by side, and one thread's
+// writes must not take the line from under the other.
+struct alignas(kCacheLine) ThreadResult {
   XLOPER12 value;
   XLOPER12 row[2];
   XCHAR text[kThreadResultTextLength + 1];  // counted: the length, then the units
 };
+static_assert(sizeof(ThreadResult) % kCacheLine == 0, "a thread's result fills whole lines");
 
 // All zero at first and trivially destroyed: no constructor or destructor runs for it on any
 // thread, and the compiler's thread-local storage gives it back when the thread ends.
