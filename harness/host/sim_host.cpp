@@ -18,8 +18,12 @@ constexpr int kMaxArguments = 255;
 // Set on the host's main thread before any calculation thread starts, and read by all of them.
 SimHost* g_active = nullptr;
 
-// Whether the calling thread runs a function registered thread-safe.
-thread_local bool t_in_thread_safe_function = false;
+// Whether the calling thread runs a function registered thread-safe. A cache line of its own:
+// the flags of two threads may lie side by side, and each is written on every call.
+struct alignas(64) ThreadSafeFlag {
+  bool set;
+};
+thread_local ThreadSafeFlag t_in_thread_safe_function = {false};
 
 int ForwardToActiveHost(int xlfn, XLOPER* result, int count, XLOPER* args[]) {
   return g_active ? g_active->Call(xlfn, result, count, args) : xlretFailed;
@@ -113,8 +117,8 @@ void SimHost::SetVersion(const std::string& version) {
   major_version_ = major < 0 ? 0 : major > 1000 ? 1000 : static_cast<int>(major);
 }
 
-SimHost::ThreadSafeCall::ThreadSafeCall() { t_in_thread_safe_function = true; }
-SimHost::ThreadSafeCall::~ThreadSafeCall() { t_in_thread_safe_function = false; }
+SimHost::ThreadSafeCall::ThreadSafeCall() { t_in_thread_safe_function.set = true; }
+SimHost::ThreadSafeCall::~ThreadSafeCall() { t_in_thread_safe_function.set = false; }
 
 std::string SimHost::FromCodePage(const std::string& text) const {
   return OffersVersion12() ? ConvertFromCodePage(text) : text;
@@ -188,7 +192,7 @@ int SimHost::Respond(int xlfn, Oper* result, int count, Oper* args[], bool wide)
       code = xlretInvCount;
     } else if (count > 0 && !args) {
       code = xlretInvXloper;
-    } else if (t_in_thread_safe_function && !AllowedInThreadSafeFunction(xlfn)) {
+    } else if (t_in_thread_safe_function.set && !AllowedInThreadSafeFunction(xlfn)) {
       code = xlretNotThreadSafe;
     } else if (xlfn == xlFree) {
       code = Free(count, args, &entry);

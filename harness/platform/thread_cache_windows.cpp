@@ -28,8 +28,9 @@ struct Cached {
 };
 
 // All zero at first and trivially destroyed: the compiler's thread-local storage makes one for
-// each thread on first use and gives it back when the thread ends.
-struct ThreadCache {
+// each thread on first use and gives it back when the thread ends. Whole cache lines of its own:
+// the caches of two threads may lie side by side.
+struct alignas(64) ThreadCache {
   Cached* lists[kClasses];
   std::uint32_t counts[kClasses];
 };

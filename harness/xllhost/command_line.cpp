@@ -78,8 +78,9 @@ const OptionSpec kOptions[] = {
      }},
     {"--repeat", "N", "evaluate the formulas (arguments, --file and --check) N times while the\n"
                       "add-in is open; results print once and every later result must equal\n"
-                      "the first. Reports the calls per second and the process's memory\n"
-                      "after the first round and after the last on standard error",
+                      "the first. Reports the calls per second (of the recalculations alone)\n"
+                      "and the process's memory after the first round and after the last on\n"
+                      "standard error",
      [](const char* value, XllhostOptions* options, std::string* error) {
        return ReadCount("--repeat", value, 1, kMaxRepeat, &options->repeat, error);
      }},

@@ -90,7 +90,6 @@ class XllhostRun {
       Shut();
       return false;
     }
-    const Clock::time_point start = Clock::now();
     const std::size_t evaluations = evaluations_;
     if (first) {
       UseAndPrint();
@@ -103,7 +102,6 @@ class XllhostRun {
     if (first && watch_rounds) first_memory_ = MeasureMemory();
     for (int round = 1; round < options_.repeat; ++round) EvaluateAgain();
     if (watch_rounds) last_memory_ = MeasureMemory();
-    round_seconds_ += Seconds(start);
     round_evaluations_ += evaluations_ - evaluations;
     // A cycle takes the add-in out as the add-in manager does, so the next load starts afresh.
     if (options_.remove || options_.cycles > 1) session_.Remove();
@@ -190,7 +188,7 @@ class XllhostRun {
   // Evaluates every formula of the first round again. The add-in keeps nothing between calls,
   // so a result that differs from the first one is a fault; each formula is reported once.
   void EvaluateAgain() {
-    const std::vector<std::string> results = EvaluateSheet();
+    const std::vector<std::string>& results = EvaluateSheet();
     for (std::size_t i = 0; i < results.size(); ++i) {
       if (results[i] == first_results_[i] || reported_[i]) continue;
       reported_[i] = true;
@@ -201,23 +199,30 @@ class XllhostRun {
   }
 
   // One recalculation of the sheet, on as many calculation threads as asked (each round starts
-  // its own): every formula's result as a cell shows it. A formula that cannot be read gives
-  // "error: ..." and fails the run.
-  std::vector<std::string> EvaluateSheet() {
-    std::vector<std::string> results(sheet_.size());
-    std::vector<char> unread(sheet_.size(), 0);
+  // its own): every formula's result as a cell shows it, valid until the next round. A formula
+  // that cannot be read gives "error: ..." and fails the run. The results are written into the
+  // texts of the round before, which have their room already, so that a calculation thread takes
+  // nothing from the heap for them.
+  const std::vector<std::string>& EvaluateSheet() {
+    results_.resize(sheet_.size());
+    unread_.assign(sheet_.size(), 0);
+    // The calls per second count the recalculations alone: not reading the files, printing the
+    // results or measuring the memory, which take the same time on any number of threads.
+    const Clock::time_point start = Clock::now();
     const bool started = Recalculate(host_, sheet_, options_.threads,
                                      [&](std::size_t i, const Evaluation& evaluation) {
-                                       results[i] = RenderEvaluation(evaluation, options_.style);
-                                       unread[i] = evaluation.parsed ? 0 : 1;
+                                       results_[i].assign(
+                                           RenderEvaluation(evaluation, options_.style));
+                                       unread_[i] = evaluation.parsed ? 0 : 1;
                                      });
+    round_seconds_ += Seconds(start);
     evaluations_ += sheet_.size();
     FlushTrace();
     if (!started) Complain("not every calculation thread could be started");
-    for (char failed : unread) {
+    for (char failed : unread_) {
       if (failed) Fail(kStatusFormulaFailed);
     }
-    return results;
+    return results_;
   }
 
   // The calls per second of the repeated rounds, and the process's memory from the first round
@@ -417,10 +422,12 @@ class XllhostRun {
   std::vector<std::vector<std::string>> tables_;  // the formulas of each --file read
   std::vector<CheckLine> checks_;                 // the lines of every --check file read
   std::vector<std::string> first_results_;        // what the first round gave
+  std::vector<std::string> results_;              // what the latest round gave
+  std::vector<char> unread_;                      // which of its formulas could not be read
   std::vector<bool> reported_;  // a later result differed, and was reported
   std::size_t evaluations_ = 0;       // formulas evaluated so far
   std::size_t round_evaluations_ = 0;  // of those, the ones in timed rounds
-  double round_seconds_ = 0;          // the time the rounds of formulas took
+  double round_seconds_ = 0;          // the time the rounds' recalculations took
   double cycle_seconds_ = 0;          // the time the cycles took, from loading to unloading
   MemoryReading first_memory_;        // after the first round, or with --cycles the first cycle
   MemoryReading last_memory_;         // after the last round, or the last cycle
