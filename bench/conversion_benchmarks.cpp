@@ -4,8 +4,11 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 #include "functions/worksheet_functions.h"
+#include "functions/worksheet_functions12.h"
 #include "units/conversion.h"
 #include "xll/cell_value.h"
 
@@ -15,6 +18,8 @@ const char* ContenderName(Contender contender) {
   switch (contender) {
     case Contender::kMensora:
       return "Mensora";
+    case Contender::kMensora12:
+      return "Mensora12";
     case Contender::kEngine:
       return "ConvertValue";
     case Contender::kPeer:
@@ -32,6 +37,36 @@ bool CallMensora(const char* in_units, const char* out_units, double x, double* 
   if (number) *value = result->val.num;
   xlAutoFree(result);
   return number;
+}
+
+// A text as a host of version 12 passes it (D%): its length, then its UTF-16 units. The texts
+// here are ASCII.
+std::u16string CountedWide(const char* text) {
+  std::u16string counted(1, static_cast<char16_t>(std::strlen(text)));
+  while (*text) counted += static_cast<char16_t>(*text++);
+  return counted;
+}
+
+// One call of the version 12 export as the host makes it: the result read where it lies.
+bool CallMensora12(const char16_t* in_units, const char16_t* out_units, double x,
+                   double* value) {
+  const XLOPER12* result = Mensora12(x, in_units, out_units);
+  const bool number = result->xltype == xltypeNum;
+  if (number) *value = result->val.num;
+  return number;
+}
+
+void TimeMensora12(benchmark::State& state, const ConversionPair& pair) {
+  const std::u16string in_units = CountedWide(pair.in_units);
+  const std::u16string out_units = CountedWide(pair.out_units);
+  double value = 0.0;
+  for (auto _ : state) {
+    if (!CallMensora12(in_units.c_str(), out_units.c_str(), 1.0, &value)) {
+      state.SkipWithError("the result is not a number");
+      break;
+    }
+    benchmark::DoNotOptimize(value);
+  }
 }
 
 void TimeMensora(benchmark::State& state, const ConversionPair& pair) {
@@ -167,6 +202,9 @@ bool ConvertOnce(Contender contender, const UdunitsPeer& peer, const ConversionP
   switch (contender) {
     case Contender::kMensora:
       return CallMensora(pair.in_units, pair.out_units, 1.0, value);
+    case Contender::kMensora12:
+      return CallMensora12(CountedWide(pair.in_units).c_str(), CountedWide(pair.out_units).c_str(),
+                           1.0, value);
     case Contender::kEngine:
       return ConvertValue(value, 1.0, pair.in_units, pair.out_units, error_string) != 0;
     case Contender::kPeer:
@@ -182,6 +220,8 @@ void RegisterConversionBenchmarks(const UdunitsPeer& peer) {
     const UdunitsPeer* u = &peer;
     benchmark::RegisterBenchmark(ConversionBenchmarkName(Contender::kMensora, pair).c_str(),
                                  [p](benchmark::State& state) { TimeMensora(state, *p); });
+    benchmark::RegisterBenchmark(ConversionBenchmarkName(Contender::kMensora12, pair).c_str(),
+                                 [p](benchmark::State& state) { TimeMensora12(state, *p); });
     benchmark::RegisterBenchmark(ConversionBenchmarkName(Contender::kEngine, pair).c_str(),
                                  [p](benchmark::State& state) { TimeEngine(state, *p); });
     benchmark::RegisterBenchmark(ConversionBenchmarkName(Contender::kPeer, pair).c_str(),

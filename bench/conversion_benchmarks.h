@@ -10,6 +10,7 @@
 // Who converts, and how.
 enum class Contender {
   kMensora,     // the exported function end to end: cell value built, handed back, xlAutoFree
+  kMensora12,   // its version 12 form: counted UTF-16 in, the calling thread's value out
   kEngine,      // the unit engine's ConvertValue alone
   kPeer,        // UDUNITS-2 parsing both texts and making a converter on every call
   kPeerReused,  // UDUNITS-2 with one converter made beforehand
@@ -40,6 +41,6 @@ std::string ConversionBenchmarkName(Contender contender, const ConversionPair& p
 bool ConvertOnce(Contender contender, const UdunitsPeer& peer, const ConversionPair& pair,
                  double* value);
 
-// Registers the four contenders on every pair, and Mensora, ConvertValue and UDUNITS-2 on the
+// Registers the five contenders on every pair, and Mensora, ConvertValue and UDUNITS-2 on the
 // cold pair. peer must outlive the benchmark run.
 void RegisterConversionBenchmarks(const UdunitsPeer& peer);

@@ -21,6 +21,7 @@ constexpr double kParseTargetNs = 150.0;    // ParseUnits("kg m/s^2")
 constexpr double kMensoraTargetNs = 100.0;  // Mensora(1, "mi/hr", "m/s") end to end, every repetition
 constexpr double kWarmPeerRatio = 10.0;     // UDUNITS-2 time over ours, every pair
 constexpr double kColdPeerRatio = 5.0;      // the same on the cold pair
+constexpr double kVersion12Ratio = 1.10;    // Mensora12's time over Mensora's, all pairs together
 
 void PrintTime(double ns) {
   if (ns < 0) {
@@ -67,7 +68,8 @@ double SmallestRatio(const TimingReporter& timings, const std::string& ours,
 // Prints one row of the table; returns its ratio (negative when not measured).
 double PrintConversionRow(const TimingReporter& timings, const std::string& label,
                           const std::string& ours, const std::string& engine,
-                          const std::string& peer, const std::string& peer_reused) {
+                          const std::string& peer, const std::string& peer_reused,
+                          const std::string& version12) {
   const double ratio = SmallestRatio(timings, ours, peer);
   std::printf("%-36s", label.c_str());
   PrintTime(timings.Nanoseconds(ours));
@@ -79,43 +81,59 @@ double PrintConversionRow(const TimingReporter& timings, const std::string& labe
   }
   PrintTime(timings.Nanoseconds(engine));
   PrintTime(timings.Nanoseconds(peer_reused));
+  PrintTime(timings.Nanoseconds(version12));
   std::printf("\n");
   return ratio;
 }
 
-// The smallest ratio over the pairs of repeated texts (negative when one was not measured) and
-// the ratio of the cold pair.
+// The smallest ratio over the pairs of repeated texts (negative when one was not measured), the
+// ratio of the cold pair, and the time of the version 12 form over the other's, all pairs
+// together (negative when one was not measured).
 struct Ratios {
   double warm;
   double cold;
+  double version12;
 };
 
 Ratios PrintConversionTable(const TimingReporter& timings) {
-  std::printf("\n%-36s %12s %12s %8s %12s %12s\n", "conversion (value 1)", "ours ns",
-              "UDUNITS-2 ns", "ratio", "engine ns", "U2 reuse ns");
-  Ratios ratios = {-1.0, -1.0};
+  std::printf("\n%-36s %12s %12s %8s %12s %12s %12s\n", "conversion (value 1)", "ours ns",
+              "UDUNITS-2 ns", "ratio", "engine ns", "U2 reuse ns", "version 12 ns");
+  Ratios ratios = {-1.0, -1.0, -1.0};
   bool all_measured = true;
+  bool both_forms_measured = true;
+  double ours_total = 0.0;
+  double version12_total = 0.0;
   for (const ConversionPair& pair : kConversionPairs) {
     const double ratio = PrintConversionRow(
         timings, PairLabel(pair), ConversionBenchmarkName(Contender::kMensora, pair),
         ConversionBenchmarkName(Contender::kEngine, pair),
         ConversionBenchmarkName(Contender::kPeer, pair),
-        ConversionBenchmarkName(Contender::kPeerReused, pair));
+        ConversionBenchmarkName(Contender::kPeerReused, pair),
+        ConversionBenchmarkName(Contender::kMensora12, pair));
     all_measured = all_measured && ratio >= 0;
     if (ratios.warm < 0 || ratio < ratios.warm) ratios.warm = ratio;
+    const double ours = timings.Nanoseconds(ConversionBenchmarkName(Contender::kMensora, pair));
+    const double version12 =
+        timings.Nanoseconds(ConversionBenchmarkName(Contender::kMensora12, pair));
+    both_forms_measured = both_forms_measured && ours > 0 && version12 > 0;
+    ours_total += ours;
+    version12_total += version12;
   }
   if (!all_measured) ratios.warm = -1.0;
+  if (both_forms_measured) ratios.version12 = version12_total / ours_total;
   ratios.cold = PrintConversionRow(timings, ColdPairLabel(), ColdBenchmarkName(Contender::kMensora),
                                    ColdBenchmarkName(Contender::kEngine),
-                                   ColdBenchmarkName(Contender::kPeer), "");
+                                   ColdBenchmarkName(Contender::kPeer), "", "");
   std::printf(
       "ours: the exported Mensora called as the host calls it, its result freed through\n"
       "xlAutoFree, with the same two texts on every call (it answers from its table of recently\n"
       "parsed texts) but on the cold pair, where no text comes back in time to be remembered.\n"
       "UDUNITS-2: ut_parse both texts, ut_get_converter, cv_convert_double, then everything\n"
       "freed, on every call. engine: ConvertValue alone, parsing both texts on every call.\n"
-      "U2 reuse: one converter made beforehand (not like for like). ns: CPU time, median of the\n"
-      "repetitions; ratio: the smallest over the repetitions.\n");
+      "U2 reuse: one converter made beforehand (not like for like). version 12: Mensora12, as a\n"
+      "host of version 12 or later calls it, the texts as UTF-16 and the result in the calling\n"
+      "thread's storage. ns: CPU time, median of the repetitions; ratio: the smallest over the\n"
+      "repetitions.\n");
   return ratios;
 }
 
@@ -142,6 +160,13 @@ bool EnginesAgree(const UdunitsPeer& peer) {
     const bool ours_converts = ConvertOnce(Contender::kMensora, peer, pair, &ours);
     const bool peer_converts = ConvertOnce(Contender::kPeer, peer, pair, &theirs);
     agree = Agree(PairLabel(pair), ours_converts, ours, peer_converts, theirs) && agree;
+    // Both forms of the function give the same bits.
+    double version12 = 0.0;
+    if (!ConvertOnce(Contender::kMensora12, peer, pair, &version12) || version12 != ours) {
+      std::printf("%s: Mensora12 gives %.17g, Mensora %.17g\n", PairLabel(pair).c_str(),
+                  version12, ours);
+      agree = false;
+    }
   }
   const std::vector<std::string>& spellings = ColdSpellings();
   for (std::size_t i = 0; i < spellings.size(); ++i) {
@@ -214,5 +239,10 @@ int main(int argc, char** argv) {
   PrintTarget("UDUNITS-2's time 10 times ours on every pair, 5 times on the cold pair",
               ratios.warm >= 0 && ratios.cold >= 0,
               ratios.warm >= kWarmPeerRatio && ratios.cold >= kColdPeerRatio);
+  char version12[96];
+  std::snprintf(version12, sizeof version12,
+                "Mensora12 within 10%% of Mensora over all pairs (%.2f times its time)",
+                ratios.version12);
+  PrintTarget(version12, ratios.version12 >= 0, ratios.version12 <= kVersion12Ratio);
   return 0;
 }

@@ -2,8 +2,14 @@
 # which set MENSORA_MINGW_TRIPLE and CMAKE_SYSTEM_PROCESSOR first.
 set(CMAKE_SYSTEM_NAME Windows)
 
-set(CMAKE_C_COMPILER ${MENSORA_MINGW_TRIPLE}-gcc)
-set(CMAKE_CXX_COMPILER ${MENSORA_MINGW_TRIPLE}-g++)
+# The compilers of the Win32 thread model, whichever the system's default names point to. Their
+# thread_local storage is released when a thread ends (the host's calculation threads call the
+# add-in) and when the add-in is unloaded while the thread that used it runs on; the POSIX
+# model's, from the threads library linked into the add-in, stays behind at every unload. The
+# model has no std::thread or std::mutex: the simulated host's calculation threads use the
+# system's own (harness/platform).
+set(CMAKE_C_COMPILER ${MENSORA_MINGW_TRIPLE}-gcc-win32)
+set(CMAKE_CXX_COMPILER ${MENSORA_MINGW_TRIPLE}-g++-win32)
 set(CMAKE_RC_COMPILER ${MENSORA_MINGW_TRIPLE}-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${MENSORA_MINGW_TRIPLE})

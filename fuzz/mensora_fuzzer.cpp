@@ -2,7 +2,8 @@
 // any bit pattern and texts of any length. Each result must be a finite number, a non-empty
 // text or a [number, text] row, agree with the unit engine, and be released by xlAutoFree.
 // Input: expression a, NUL, expression b, NUL, then eight bytes of the value. A text that the
-// input does not reach is passed as a null pointer.
+// input does not reach is passed as a null pointer. The version 12 forms get the same bytes read
+// as UTF-16 (two bytes a unit, the low one first): lone surrogates, NUL units and all.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -10,12 +11,14 @@
 #include <string>
 
 #include "functions/worksheet_functions.h"
+#include "functions/worksheet_functions12.h"
 #include "platform/code_page.h"
 #include "fuzz/fuzz_input.h"
 #include "units/conversion.h"
 #include "units/parser.h"
 #include "units/unit_text.h"
 #include "xll/cell_value.h"
+#include "xll/wide_text.h"
 
 namespace {
 
@@ -121,6 +124,76 @@ void CheckUnitsText(TextFunction function, TextOperation operation, const char* 
   Release(result);
 }
 
+// A text as a version 12 host passes it (D%): its length, then its units.
+std::u16string Counted(const std::string& bytes) {
+  std::u16string counted(1, u'\0');
+  for (std::size_t i = 0; i < bytes.size(); i += 2) {
+    const unsigned low = static_cast<unsigned char>(bytes[i]);
+    const unsigned high = i + 1 < bytes.size() ? static_cast<unsigned char>(bytes[i + 1]) : 0;
+    counted += static_cast<char16_t>(low | high << 8);
+  }
+  counted[0] = static_cast<char16_t>(counted.size() - 1);
+  return counted;
+}
+
+// What the engine sees of a version 12 argument, and whether it is short enough to be read.
+bool WideFits(const XCHAR* counted) {
+  return counted == nullptr || WideCharacterCount(counted + 1, counted[0], 255) <= 255;
+}
+std::string AsEngineSees(const XCHAR* counted) {
+  char utf8[kUnitsStringSize];
+  if (counted == nullptr) return std::string();
+  WideToUtf8(counted + 1, counted[0], utf8, sizeof utf8);
+  return utf8;
+}
+
+std::string Utf8Of(const XLOPER12& text) {
+  FUZZ_CHECK(text.xltype == xltypeStr && text.val.str != nullptr);
+  char utf8[4 * kUnitTextSize];
+  WideToUtf8(text.val.str + 1, text.val.str[0], utf8, sizeof utf8);
+  return utf8;
+}
+
+// The version 12 forms: the same checks, the results in the calling thread's storage, which
+// nothing releases.
+void CheckVersion12(double x, const XCHAR* a, const XCHAR* b) {
+  char error_string[kUnitTextSize];
+  ParsedUnit parsed;
+  const XLOPER12* result = Mensora12(x, a, b);
+  if (!WideFits(a)) {
+    FUZZ_CHECK(Utf8Of(*result) == kTooLong);
+  } else if (!WideFits(b)) {
+    const bool a_parses = ParseUnits(AsEngineSees(a).c_str(), &parsed, error_string) != 0;
+    FUZZ_CHECK(Utf8Of(*result) == (a_parses ? kTooLong : error_string));
+  } else {
+    double value = 0.0;
+    if (ConvertValue(&value, x, AsEngineSees(a).c_str(), AsEngineSees(b).c_str(), error_string)) {
+      FUZZ_CHECK(result->xltype == xltypeNum);
+      FUZZ_CHECK(std::memcmp(&result->val.num, &value, sizeof value) == 0);
+    } else {
+      FUZZ_CHECK(Utf8Of(*result) == error_string);
+    }
+  }
+  result = ToMetric12(x, a);
+  double in_si = 0.0;
+  if (!WideFits(a)) {
+    FUZZ_CHECK(Utf8Of(*result) == kTooLong);
+  } else if (ValueToMKS(&in_si, x, AsEngineSees(a).c_str(), error_string)) {
+    FUZZ_CHECK(result->xltype == xltypeMulti && result->val.array.columns == 2);
+    FUZZ_CHECK(std::memcmp(&result->val.array.lparray[0].val.num, &in_si, sizeof in_si) == 0);
+  } else {
+    FUZZ_CHECK(Utf8Of(*result) == error_string);
+  }
+  char units[kUnitTextSize];
+  result = ShowCommonMetric12(b);
+  if (!WideFits(b)) {
+    FUZZ_CHECK(Utf8Of(*result) == kTooLong);
+  } else {
+    const int ok = CommonMKSUnitsText(units, AsEngineSees(b).c_str(), error_string);
+    FUZZ_CHECK(Utf8Of(*result) == (ok ? units : error_string));
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
@@ -138,5 +211,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   CheckValueWithUnits(FromMetric, ValueFromMKS, x, out_units);
   CheckUnitsText(ShowMetric, MKSUnitsText, in_units);
   CheckUnitsText(ShowCommonMetric, CommonMKSUnitsText, out_units);
+
+  const std::u16string wide_a = Counted(a);
+  const std::u16string wide_b = Counted(b);
+  CheckVersion12(x, has_a ? wide_a.c_str() : nullptr, has_b ? wide_b.c_str() : nullptr);
   return 0;
 }

@@ -40,7 +40,7 @@ namespace platform {
 void SetModuleFileName(const char* path);
 }  // namespace platform
 
-#include "platform/com.h"
+#include "harness/platform/com.h"
 #endif
 
 #include <cstddef>

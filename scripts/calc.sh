@@ -33,4 +33,4 @@ if [ -z "$extension" ]; then
   extension=build/bin/mensora.oxt
 fi
 # Calc's UNO bridge serves Debian's own Python, which need not be the first python3 on the path.
-exec /usr/bin/python3 tools/calchost/calchost.py "$extension" "$@"
+exec /usr/bin/python3 harness/calchost/calchost.py "$extension" "$@"

@@ -2,7 +2,8 @@
 # Installs what the build needs on a Debian 12 machine, and nothing when it is all there.
 #   install-deps.sh native   compilers, CMake, GoogleTest, Google Benchmark, GNU units (the
 #                            catalogue's cross-check)
-#   install-deps.sh windows  the mingw-w64 cross compilers and Wine (32- and 64-bit)
+#   install-deps.sh windows  the mingw-w64 cross compilers (of the Win32 thread model) and Wine
+#                            (32- and 64-bit)
 #   install-deps.sh bench    UDUNITS-2 (the peer the benchmarks measure against) and valgrind
 #   install-deps.sh fuzz     clang and its libFuzzer runtime
 #   install-deps.sh release  what scripts/package.sh and its tests use: cmark-gfm (Markdown to
@@ -14,7 +15,8 @@ set -euo pipefail
 
 want=${1:-all}
 native_pkgs=(build-essential cmake g++ clang libgtest-dev libgmock-dev libbenchmark-dev python3 units)
-windows_pkgs=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
+windows_pkgs=(g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 gcc-mingw-w64-i686-win32
+              gcc-mingw-w64-x86-64-win32 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
               wine wine32:i386 wine64)
 bench_pkgs=(libbenchmark-dev libudunits2-dev valgrind)
 fuzz_pkgs=(clang libclang-rt-14-dev)

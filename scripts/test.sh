@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Runs every test: the native unit tests, the same tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and the command-line checks; a short fuzzing run of each fuzz target
-# (its seed corpus replayed, then a few seconds of new inputs); then the Windows builds, 32-bit
+# UndefinedBehaviorSanitizer, what runs on several threads under ThreadSanitizer, and the
+# command-line checks; a short fuzzing run of each fuzz target (its seed corpus replayed, then a
+# few seconds of new inputs); then the Windows builds, 32-bit
 # (build/win32) and 64-bit (build/win64), each MENSORA.xll with its own xllhost.exe and the same
 # end-to-end tests under Wine, whose private prefix (build/wine) the first test creates; then the
 # release files of scripts/package.sh (tests/release: a second build of each add-in gives the same
 # bytes, the Windows archive's contents and add-ins, the Debian package installed and removed
-# again); and the same generated formulas through the native and both Windows add-ins, which must
-# agree to the last digit. The native tests include the Calc extension in a real headless
-# LibreOffice Calc (tests/calc), installed with its SDK by scripts/install-deps.sh calc. Installs
-# what is missing first. Ends with the line "N passed, N failed".
+# again); and the same generated formulas through the native and both Windows add-ins, in a host
+# of today and in one of version 11, which must all agree to the last digit. The native tests
+# include the Calc extension in a real headless LibreOffice Calc (tests/calc), installed with its
+# SDK by scripts/install-deps.sh calc. Installs what is missing first. Ends with the line
+# "N passed, N failed".
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -66,6 +68,7 @@ mkdir -p build
 build build/native -DMENSORA_BIN_DIR="$root/build/bin" \
   -DMENSORA_DOCS_DIR="$root/build/docs" -DMENSORA_CALC=ON && run_ctest build/native "native tests"
 build build/asan -DMENSORA_SANITIZE=ON && ASAN_OPTIONS=detect_leaks=1 run_ctest build/asan "sanitizer tests"
+build build/tsan -DMENSORA_SANITIZE_THREAD=ON && run_ctest build/tsan "thread sanitizer tests"
 
 # One pass or failure per fuzz target.
 echo "== fuzz targets =="
@@ -105,7 +108,7 @@ fi
 # The same few thousand formulas through the native add-in and both Windows ones under Wine: one
 # pass or failure, the same output to the last digit required.
 echo "== cross-build results =="
-if python3 tests/e2e/cross_build.py --mensora build/bin/mensora --out build/cross \
+if python3 tests/e2e/cross_build.py --mensora build/bin/mensora --out build/cross --version-11-too \
      --build native - build/bin/xllhost build/bin/MENSORA.so \
      --build win32 scripts/wine-run.sh build/win32/xllhost.exe build/win32/MENSORA.xll \
      --build win64 scripts/wine-run.sh build/win64/xllhost.exe build/win64/MENSORA.xll; then

@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "platform/host_entry.h"
 #include "platform/system.h"
 #include "xll/cell_value.h"
 #include "xll/entry_points.h"
@@ -15,6 +16,18 @@ namespace {
 // The application object GetApp returns. Constant-initialised, so it is null before any static
 // constructor runs.
 CXllApp* g_app = nullptr;
+
+// Registers every function of functions not registered yet, through the interface of Value. The
+// file name goes to the host as it answered, whatever its return code.
+template <class Value>
+void RegisterEach(std::map<std::string, CXllFunction*>& functions, double version) {
+  Value module;
+  CallHost(module, xlGetName);
+  Value result;
+  for (auto& entry : functions) {
+    if (!entry.second->registered) entry.second->Register(module, version, result);
+  }
+}
 }  // namespace
 
 const ApplicationEvent kApplicationEvents[kApplicationEventCount] = {
@@ -168,14 +181,16 @@ uint16_t CXllApp::LoadRegistrationRecords() {
   return count;
 }
 
+void CXllApp::ChooseInterface() {
+  interface12 = HostMajorVersion() >= 12 && platform::ConnectHost12() ? 1 : 0;
+}
+
 void CXllApp::RegisterAll() {
   const double version = HostVersion();
-  // The file name goes to the host as it answered, whatever its return code.
-  CXllValue module;
-  CallHost(module, xlGetName);
-  CXllValue result;
-  for (auto& entry : functions) {
-    if (!entry.second->registered) entry.second->Register(module, version, result);
+  if (interface12) {
+    RegisterEach<CXllValue12>(functions, version);
+  } else {
+    RegisterEach<CXllValue>(functions, version);
   }
 }
 
@@ -188,6 +203,7 @@ void CXllApp::UnregisterAll() {
 void CXllApp::ForgetRegistrations() {
   for (auto& entry : functions) {
     entry.second->registered = 0;
+    entry.second->registered12 = 0;
     entry.second->registerId = 0.0;
   }
 }

@@ -101,7 +101,12 @@ class CXllApp {
   // Makes one function per record of RegistrationList and adds it. Returns the number of
   // records.
   uint16_t LoadRegistrationRecords();
-  // Registers every function not registered yet, in ascending order of function text.
+  // Chooses the interface RegisterAll registers through: version 12's when the host's version
+  // is 12 or later and the host program exports its version 12 entry point (MdCallBack12), the
+  // one of every version otherwise. Sets interface12.
+  void ChooseInterface();
+  // Registers every function not registered yet, in ascending order of function text, through
+  // the interface chosen.
   void RegisterAll();
   // Unregisters every registered function, in ascending order of function text.
   void UnregisterAll();
@@ -138,6 +143,7 @@ class CXllApp {
   CXllCom* com = nullptr;     // owned; null while there is no bridge
   std::string eventMacros[kEventMacroCount];
   int32_t opened = 0;         // set by xlAutoOpen, cleared by xlAutoClose and xlAutoRemove
+  int32_t interface12 = 0;    // functions are registered through the version 12 interface
 
  private:
   // Raises application event index through RunEventMacro.

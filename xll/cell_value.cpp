@@ -9,76 +9,23 @@
 
 #include "platform/host_entry.h"
 #include "xll/barrier.h"
+#include "xll/cell_value_rules.h"
 #include "xll/format.h"
 
 namespace {
 
-constexpr uint16_t kOwnershipBits = xlbitXLFree | xlbitDLLFree;
+using cell_value_rules::Kind;
+
+// The byte moves, on the layout itself: a CXllValue made as a temporary would free what it holds.
+void Clear(XLOPER& value) { cell_value_rules::Clear<XLOPER>(value); }
+XLOPER Take(XLOPER& value) { return cell_value_rules::Take<XLOPER>(value); }
+void Put(XLOPER& target, const XLOPER& bytes) { cell_value_rules::Put<XLOPER>(target, bytes); }
+
 constexpr std::size_t kMaxCountedLength = 255;
-
-// What the payload is: the type word without the ownership bits. The large-data form
-// (xltypeBigData) keeps its integer bit, so it never matches a plain xltypeStr.
-uint16_t Kind(const XLOPER& value) { return value.xltype & ~kOwnershipBits; }
-
-void Clear(XLOPER& value) { std::memset(&value, 0, sizeof value); }
-
-// Moves the bytes out of value and leaves it empty, so that nothing is released twice.
-XLOPER Take(XLOPER& value) {
-  XLOPER bytes;
-  std::memcpy(&bytes, &value, sizeof bytes);
-  Clear(value);
-  return bytes;
-}
-
-void Put(XLOPER& target, const XLOPER& bytes) { std::memcpy(&target, &bytes, sizeof bytes); }
-
-std::size_t ElementCount(const XLOPER& array) {
-  return static_cast<std::size_t>(array.val.array.rows) * array.val.array.columns;
-}
-
-CXllValue* Elements(const XLOPER& array) { return static_cast<CXllValue*>(array.val.array.lparray); }
 
 std::string ReadCountedText(const char* counted) {
   if (!counted) return std::string();
   return std::string(counted + 1, static_cast<unsigned char>(counted[0]));
-}
-
-std::size_t ReferenceListSize(const XLMREF& list) {
-  return offsetof(XLMREF, reftbl) + sizeof(XLREF) * list.count;
-}
-
-XLMREF* CopyReferenceList(const XLMREF* list) {
-  if (!list || list->count == 0) return nullptr;
-  const std::size_t size = ReferenceListSize(*list);
-  unsigned char* copy = new unsigned char[size];
-  std::memcpy(copy, list, size);
-  return reinterpret_cast<XLMREF*>(copy);
-}
-
-// Fills target, which is empty, with an add-in-owned deep copy of source.
-void DeepCopy(const XLOPER& source, CXllValue& target) {
-  const uint16_t type = source.xltype & ~xlbitXLFree;
-  switch (Kind(source)) {
-    case xltypeMulti:
-      if (!source.val.array.lparray) return;
-      target.MakeArray(source.val.array.rows, source.val.array.columns);
-      if (target.xltype == 0) return;  // a zero count copies as the empty value
-      for (std::size_t i = 0; i < ElementCount(source); ++i) {
-        Elements(target)[i].CopyFrom(source.val.array.lparray[i]);
-      }
-      break;
-    case xltypeStr:
-      target.val.str = CopyCountedText(source.val.str);
-      break;
-    case xltypeRef:
-      target.val.mref.idSheet = source.val.mref.idSheet;
-      target.val.mref.lpmref = CopyReferenceList(source.val.mref.lpmref);
-      break;
-    default:
-      std::memcpy(&target.val, &source.val, sizeof target.val);
-      break;
-  }
-  target.xltype = type;
 }
 
 // The value most recently handed to the host. It lives in raw static storage and is zeroed on
@@ -198,23 +145,13 @@ void CXllValue::MakeArray(uint16_t rows, uint16_t columns) {
 
 CXllValue* CXllValue::At(uint16_t row, uint16_t column) {
   if (Kind(*this) != xltypeMulti || !val.array.lparray) return this;
-  return Elements(*this) + static_cast<std::size_t>(row) * val.array.columns + column;
+  return static_cast<CXllValue*>(val.array.lparray) +
+         static_cast<std::size_t>(row) * val.array.columns + column;
 }
 
 bool CXllValue::IsNumber() const { return (xltype & xltypeNum) != 0; }
 
-void CXllValue::CopyFrom(const XLOPER& source) {
-  // Built apart and moved in afterwards: source may be this value or lie inside it.
-  CXllValue copy;
-  try {
-    DeepCopy(source, copy);
-  } catch (...) {
-    Free();
-    throw;
-  }
-  Free();
-  Put(*this, Take(copy));
-}
+void CXllValue::CopyFrom(const XLOPER& source) { cell_value_rules::CopyInto(*this, source); }
 
 void CXllValue::Free() {
   if (xltype & xlbitXLFree) {
@@ -222,22 +159,7 @@ void CXllValue::Free() {
     xltype &= ~xlbitXLFree;
     Excel4(xlFree, nullptr, 1, static_cast<XLOPER*>(this));
   } else {
-    switch (Kind(*this)) {
-      case xltypeMulti:
-        if (CXllValue* elements = Elements(*this)) {
-          for (std::size_t i = 0; i < ElementCount(*this); ++i) elements[i].Free();
-          delete[] elements;
-        }
-        break;
-      case xltypeStr:
-        delete[] val.str;
-        break;
-      case xltypeRef:
-        delete[] reinterpret_cast<unsigned char*>(val.mref.lpmref);
-        break;
-      default:
-        break;
-    }
+    cell_value_rules::ReleaseOwnPayload(*this);
   }
   Clear(*this);
 }

@@ -32,7 +32,10 @@ int Open() {
   if (proceed) {
     app->OnBeforeOpen();
     can_open = app->CanOpen();
-    if (can_open) app->RegisterAll();
+    if (can_open) {
+      app->ChooseInterface();
+      app->RegisterAll();
+    }
   }
   // Whatever came of it, a second open without a close or removal between does nothing.
   app->opened = 1;

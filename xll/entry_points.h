@@ -22,7 +22,8 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
 
 // The first call, and the first after each xlAutoClose or xlAutoRemove: starts the bridge unless
 // one runs (a failure stops the open only when the application reports such failures, with a
-// host alert), runs OnBeforeOpen and CanOpen and, if that allows it, registers every function.
+// host alert), runs OnBeforeOpen and CanOpen and, if that allows it, registers every function,
+// through the version 12 interface when the host offers it.
 // Returns 1 on success, 0 when the bridge failure was reported, CanOpen refused or something
 // failed; a call with no close or removal since the last one returns 1 and does nothing.
 int __stdcall xlAutoOpen();

@@ -1,4 +1,5 @@
-// The spreadsheet host's C API as this add-in uses it: the cell value layout and every constant.
+// The spreadsheet host's C API as this add-in uses it: the cell value layouts of both interfaces
+// (the one of every version, and version 12's wide one) and every constant.
 #pragma once
 
 #include <cstddef>
@@ -38,6 +39,8 @@ constexpr int xlretInvXlfn = 2;
 constexpr int xlretInvCount = 4;
 constexpr int xlretInvXloper = 8;
 constexpr int xlretFailed = 32;
+constexpr int xlretUncalced = 64;
+constexpr int xlretNotThreadSafe = 128;  // a thread-safe function called what it may not
 
 // ---- Function numbers ----
 constexpr int xlCommandBit = 0x8000;
@@ -107,3 +110,72 @@ static_assert(offsetof(XLOPER, val.mref.idSheet) == sizeof(void*) &&
 static_assert(offsetof(XLOPER, val.array.rows) == sizeof(void*) &&
                   offsetof(XLOPER, val.array.columns) == sizeof(void*) + 2,
               "an array's row and column counts follow its element pointer");
+
+// ---- The version 12 interface ----
+// Hosts from version 12 on also take values as XLOPER12, with wide texts, 32-bit integers and the
+// larger grid. The type and ownership bits are those above, in a 32-bit type word.
+
+// A wide character: one UTF-16 code unit.
+typedef char16_t XCHAR;
+
+// The most UTF-16 units a wide text holds; its counted form has them behind a length unit.
+constexpr int xlMaxWideTextLength = 32767;
+
+// The marks a version 12 type text may end with: thread-safe, and the calling rights of a macro
+// sheet function (which a thread-safe function cannot have).
+constexpr char xlThreadSafeMark = '$';
+constexpr char xlMacroSheetMark = '#';
+
+// One rectangular area of a version 12 reference: rows and columns as 32-bit numbers. 16 bytes.
+struct XLREF12 {
+  int32_t rwFirst;
+  int32_t rwLast;
+  int32_t colFirst;
+  int32_t colLast;
+};
+
+// A version 12 reference list: a count followed by that many areas.
+struct XLMREF12 {
+  uint16_t count;
+  XLREF12 reftbl[1];
+};
+
+// The host's version 12 cell value: a 24-byte payload and the 32-bit type word, 32 bytes on 32-
+// and 64-bit targets alike. A text payload points to a counted wide text: one length unit, then
+// that many UTF-16 units, no NUL.
+struct XLOPER12 {
+  union {
+    double num;
+    XCHAR* str;
+    int32_t xbool;
+    int32_t err;
+    int32_t w;
+    struct {
+      uint16_t count;
+      XLREF12 ref;
+    } sref;  // a single area on the calling sheet: it sets the payload's size
+    struct {
+      XLMREF12* lpmref;
+      uintptr_t idSheet;
+    } mref;
+    struct {
+      XLOPER12* lparray;
+      int32_t rows;
+      int32_t columns;
+    } array;
+  } val;
+  uint32_t xltype;
+};
+
+static_assert(sizeof(XLREF12) == 16, "a version 12 reference area is 16 bytes");
+static_assert(offsetof(XLMREF12, reftbl) == 4, "version 12 areas follow the count, aligned");
+static_assert(sizeof(XLOPER12) == 32 && offsetof(XLOPER12, xltype) == 24,
+              "a version 12 cell value is 32 bytes with the type word at offset 24");
+static_assert(offsetof(XLOPER12, val.sref.ref) == 4, "a single area follows its 16-bit count");
+static_assert(offsetof(XLOPER12, val.mref.idSheet) == sizeof(void*) &&
+                  sizeof(XLOPER12::val.mref.idSheet) == sizeof(void*),
+              "a version 12 reference's sheet id is pointer-sized and follows its area list");
+static_assert(offsetof(XLOPER12, val.array.rows) == sizeof(void*) &&
+                  offsetof(XLOPER12, val.array.columns) == sizeof(void*) + 4,
+              "a version 12 array's 32-bit row and column counts follow its element pointer");
+static_assert(sizeof(XCHAR) == 2, "a wide character is one UTF-16 unit");

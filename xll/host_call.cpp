@@ -7,14 +7,17 @@
 #include "platform/host_entry.h"
 
 namespace {
-// 0.0 until the host has told its version.
+// 0.0 until the host has told its version; then the number and the whole number it starts with.
 double g_host_version = 0.0;
-}  // namespace
+int g_host_major_version = 0;
 
-int CallHostPointers(CXllValue* result, int xlfn, int count, XLOPER* args[]) {
-  if (!result) return Excel4v(xlfn, nullptr, count, args);
-  CXllValue answer;
-  const int code = Excel4v(xlfn, &answer, count, args);
+// A call through entry (Excel4v or Excel12v) whose answer, the host's memory, is copied into
+// result and handed back at once.
+template <class Value, class Oper, class Entry>
+int CallThrough(Entry entry, Value* result, int xlfn, int count, Oper* args[]) {
+  if (!result) return entry(xlfn, nullptr, count, args);
+  Value answer;
+  const int code = entry(xlfn, &answer, count, args);
   // Whatever the host wrote is the host's memory, on failure too: it goes back through xlFree,
   // never through our own delete[].
   if (code == xlretSuccess || answer.xltype != 0) answer.xltype |= xlbitXLFree;
@@ -24,12 +27,30 @@ int CallHostPointers(CXllValue* result, int xlfn, int count, XLOPER* args[]) {
   return code;
 }
 
-int CallHostArray(CXllValue& result, int xlfn, int count, CXllValue* values) {
+template <class Value>
+int CallWithArray(Value& result, int xlfn, int count, Value* values) {
   if (count < 0 || (count > 0 && !values)) return xlretInvCount;
-  std::vector<XLOPER*> args;
+  std::vector<typename host_call_detail::Layout<Value>::type*> args;
   args.reserve(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i) args.push_back(&values[i]);
   return CallHostPointers(&result, xlfn, count, count ? args.data() : nullptr);
+}
+}  // namespace
+
+int CallHostPointers(CXllValue* result, int xlfn, int count, XLOPER* args[]) {
+  return CallThrough(Excel4v, result, xlfn, count, args);
+}
+
+int CallHostPointers(CXllValue12* result, int xlfn, int count, XLOPER12* args[]) {
+  return CallThrough(Excel12v, result, xlfn, count, args);
+}
+
+int CallHostArray(CXllValue& result, int xlfn, int count, CXllValue* values) {
+  return CallWithArray(result, xlfn, count, values);
+}
+
+int CallHostArray(CXllValue12& result, int xlfn, int count, CXllValue12* values) {
+  return CallWithArray(result, xlfn, count, values);
 }
 
 double HostVersion() {
@@ -37,16 +58,29 @@ double HostVersion() {
   CXllValue version;
   CXllValue item = CXllValue::Int(2);  // workspace item 2: the version text
   if (CallHost(version, xlfGetWorkspace, &item) != xlretSuccess) return 0.0;
-  g_host_version = std::strtod(version.ToText().c_str(), nullptr);
+  const std::string text = version.ToText();
+  g_host_version = std::strtod(text.c_str(), nullptr);
+  // The whole number the text starts with, whatever the decimal separator after it.
+  const long major = std::strtol(text.c_str(), nullptr, 10);
+  g_host_major_version = major < 0 ? 0 : major > 1000 ? 1000 : static_cast<int>(major);
   return g_host_version;
 }
 
-void ResetHostVersionCache() { g_host_version = 0.0; }
+int HostMajorVersion() { return HostVersion() != 0.0 ? g_host_major_version : 0; }
+
+void ResetHostVersionCache() {
+  g_host_version = 0.0;
+  g_host_major_version = 0;
+}
 
 std::string XllName() {
   CXllValue name;
   if (CallHost(name, xlGetName) != xlretSuccess) return std::string();
   return name.ToText();
+}
+
+void XllName(CXllValue12& name) {
+  if (CallHost(name, xlGetName) != xlretSuccess) name.SetText(std::string());
 }
 
 int HostAlert(const std::string& text, int type) {

@@ -20,6 +20,11 @@ struct RegistrationRecord {
   // One NUL-terminated text per argument, the run ended by an empty text (two NULs in a row);
   // a function without arguments has just the empty text.
   const char* argumentHelp;
+  // How the function is registered with a host that takes the version 12 interface: the entry
+  // point exported for it there and its version 12 type text ("QBD%$"). Null for a function
+  // registered there as in any other host.
+  const char* procedure12 = nullptr;
+  const char* typeText12 = nullptr;
 };
 
 // Head of the list of every record in the library, the one linked last first. Constant-initialised

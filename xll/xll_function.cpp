@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <iterator>
+#include <type_traits>
 
 #include "xll/app.h"
 #include "xll/format.h"
@@ -43,10 +44,23 @@ long CategoryNumber(const std::string& category) {
 // The category as the host takes it: its number as an integer when it has a positive one, else
 // the text itself. A number too large for the host's 16-bit integer goes as the text too rather
 // than wrapping round to another category.
-CXllValue CategoryValue(const std::string& category) {
+template <class Value>
+Value CategoryValue(const std::string& category) {
   const long number = CategoryNumber(category);
-  if (number > 0 && number <= INT16_MAX) return CXllValue::Int(static_cast<int16_t>(number));
-  return CXllValue(category);
+  if (number > 0 && number <= INT16_MAX) return Value::Int(static_cast<int16_t>(number));
+  return Value(category);
+}
+
+// The add-in's file name as the host knows it, asked through the interface of the value; the
+// empty text when the host cannot say.
+void AddinName(CXllValue& name) { name.SetText(XllName()); }
+void AddinName(CXllValue12& name) { XllName(name); }
+
+// What a function is registered as through the interface of Value: the version 12 entry point
+// and type text, when it has them, through that interface.
+template <class Value>
+const std::string& Chosen(const std::string& everywhere, const std::string& version12) {
+  return std::is_same<Value, CXllValue12>::value && !version12.empty() ? version12 : everywhere;
 }
 
 // The texts of a help run: NUL-terminated texts one after the other, ended by an empty text.
@@ -70,22 +84,25 @@ CXllFunction::CXllFunction(const RegistrationRecord& record)
       shortcutText(Text(record.shortcutText)),
       helpContextId(static_cast<uint16_t>(record.helpContextId)),
       functionHelp(Text(record.functionHelp)),
-      argumentHelp(HelpTexts(record.argumentHelp)) {}
+      argumentHelp(HelpTexts(record.argumentHelp)),
+      procedure12(Text(record.procedure12)),
+      typeText12(Text(record.typeText12)) {}
 
-void CXllFunction::Register(const CXllValue& module, double version, CXllValue& result) {
+template <class Value>
+void CXllFunction::RegisterThrough(const Value& module, double version, Value& result) {
   const bool cut = argumentHelp.size() > kMaxArgumentHelps;
   const std::size_t helps = cut ? kMaxArgumentHelps : argumentHelp.size();
   const std::string helpFile = owner ? owner->helpFile : std::string();
 
-  std::vector<CXllValue> values;
+  std::vector<Value> values;
   values.reserve(10 + helps);
   values.push_back(module);
-  values.emplace_back(procedure);
-  values.emplace_back(typeText);
+  values.emplace_back(Chosen<Value>(procedure, procedure12));
+  values.emplace_back(Chosen<Value>(typeText, typeText12));
   values.emplace_back(functionText);
   values.emplace_back(argumentText);
   values.emplace_back(FormatText("%d", macroType));  // the host wants the macro type as text
-  values.push_back(CategoryValue(category));
+  values.push_back(CategoryValue<Value>(category));
   values.emplace_back(shortcutText);
   values.emplace_back(FormatText("%s!%d", helpFile.c_str(), helpContextId));
   // Some hosts cut the last character of a help text in their dialogs: let it be the blank.
@@ -102,25 +119,46 @@ void CXllFunction::Register(const CXllValue& module, double version, CXllValue& 
                 values.data());
   registerId = result.IsNumber() ? result.val.num : 0.0;
   registered = 1;
+  registered12 = std::is_same<Value, CXllValue12>::value ? 1 : 0;
 }
 
-void CXllFunction::Unregister() {
-  CXllValue answer;
+void CXllFunction::Register(const CXllValue& module, double version, CXllValue& result) {
+  RegisterThrough(module, version, result);
+}
+
+void CXllFunction::Register(const CXllValue12& module, double version, CXllValue12& result) {
+  RegisterThrough(module, version, result);
+}
+
+template <class Value>
+void CXllFunction::UnregisterThrough() {
+  Value answer;
   if (registerId != 0.0) {
-    CXllValue id(registerId);
+    Value id(registerId);
     CallHost(answer, xlfUnregister, &id);
     registerId = 0.0;
   }
-  CXllValue name(functionText);
+  Value name(functionText);
   CallHost(answer, xlfSetName, &name);
   registered = 0;
+  registered12 = 0;
 
   // The host keeps a function's name after xlfUnregister; registering xlAutoRemove under it as
   // a hidden command (macro type 0, no argument text) makes formulas that still call it fail.
-  CXllValue module(XllName());
-  CXllValue procedure_name("xlAutoRemove");
-  CXllValue type("J");
-  CXllValue no_arguments = CXllValue::Missing();
-  CXllValue hidden = CXllValue::Int(0);
-  CallHostNoResult(xlfRegister, &module, &procedure_name, &type, &name, &no_arguments, &hidden);
+  Value module;
+  AddinName(module);
+  Value procedure_name(std::string("xlAutoRemove"));
+  Value type(std::string("J"));
+  Value no_arguments = Value::Missing();
+  Value hidden = Value::Int(0);
+  CallHostNoResult<Value>(xlfRegister, &module, &procedure_name, &type, &name, &no_arguments,
+                          &hidden);
+}
+
+void CXllFunction::Unregister() {
+  if (registered12) {
+    UnregisterThrough<CXllValue12>();
+  } else {
+    UnregisterThrough<CXllValue>();
+  }
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "xll/cell_value.h"
+#include "xll/cell_value12.h"
 #include "xll/registration_record.h"
 
 class CXllApp;
@@ -32,11 +33,15 @@ class CXllFunction {
   // 0.0 when the answer is not a number; registered becomes 1 either way: the host's return code
   // is not looked at. Throws std::bad_alloc when the arguments cannot be built.
   void Register(const CXllValue& module, double version, CXllValue& result);
+  // The same through the version 12 interface, with the version 12 entry point and type text
+  // when the function has them (else the others); registered12 becomes 1.
+  void Register(const CXllValue12& module, double version, CXllValue12& result);
 
   // Unregisters the function by its id (when it has one), deletes the name the host defined for
   // it and registers the add-in's xlAutoRemove under that name as a hidden entry, so that a
-  // formula still calling the function no longer reaches this add-in. registered and registerId
-  // become 0. Host return codes are not looked at.
+  // formula still calling the function no longer reaches this add-in; all through the interface
+  // it was registered through. registered, registered12 and registerId become 0. Host return
+  // codes are not looked at.
   void Unregister();
 
   std::string procedure;
@@ -49,7 +54,17 @@ class CXllFunction {
   uint16_t helpContextId;
   std::string functionHelp;
   std::vector<std::string> argumentHelp;
+  std::string procedure12;  // "" when registered the same way in every host
+  std::string typeText12;
   int32_t registered = 0;
+  int32_t registered12 = 0;  // registered through the version 12 interface
   CXllApp* owner = nullptr;  // set by CXllApp::AddFunction
   double registerId = 0.0;   // 0.0: no id
+
+ private:
+  // Register and Unregister through the interface of Value (CXllValue or CXllValue12).
+  template <class Value>
+  void RegisterThrough(const Value& module, double version, Value& result);
+  template <class Value>
+  void UnregisterThrough();
 };

@@ -1,7 +1,7 @@
 // The shared set-up of the bridge's tests: host, add-in, automation models and their registration.
 #include "tests/com/bridge_fixture.h"
 
-#include "platform/module.h"
+#include "harness/platform/module.h"
 #include "xll/entry_points.h"
 #include "xll/host_call.h"
 

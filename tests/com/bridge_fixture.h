@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "functions/addin_app.h"
-#include "host/addin_session.h"
-#include "host/automation_app.h"
-#include "host/automation_registration.h"
-#include "host/sim_host.h"
+#include "harness/host/addin_session.h"
+#include "harness/host/automation_app.h"
+#include "harness/host/automation_registration.h"
+#include "harness/host/sim_host.h"
 
 // The file name the host gives the add-in.
 constexpr char kXllName[] = "C:\\AddIns\\MENSORA.xll";

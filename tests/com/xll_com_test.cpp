@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "host/evaluator.h"
+#include "harness/host/evaluator.h"
 #include "platform/system.h"
 #include "tests/com/bridge_fixture.h"
 #include "tests/functions/refused_allocation.h"

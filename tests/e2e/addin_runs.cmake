@@ -35,9 +35,15 @@ function(addin_run name)
   addin_run_properties(${name})
 endfunction()
 
-# Every worksheet edge case, through the functions as the host calls them; nothing of the
-# host's memory left behind.
+# Every worksheet edge case, through the functions as the host calls them, in a host of today
+# (the version 12 functions) and in one of version 11 (the functions of every version, as
+# before); nothing of the host's memory left behind. Each host also has a file of its own: texts
+# beyond the code page and beyond 255 characters.
 addin_run(addin_worksheet_edge_cases OPTIONS --leaks --check ${here}/worksheet.check)
+addin_run(addin_worksheet_edge_cases_legacy_host
+          OPTIONS --version 11 --leaks --check ${here}/worksheet.check
+                  --check ${here}/legacy_host.check)
+addin_run(addin_unicode OPTIONS --leaks --check ${here}/unicode.check)
 
 # A formula on the command line prints its result alone.
 addin_run(addin_formula_argument
@@ -45,11 +51,16 @@ addin_run(addin_formula_argument
           FORMULAS "=Mensora(1,\"ft\",\"in\")" "=ShowCommonMetric(\"Btu\")" "=GasConst()")
 
 # Opening registers the seven functions in ascending order of function text, with every
-# argument; the add-in manager gets the title.
+# argument; the add-in manager gets the title. A host of today takes them through Excel12, each
+# marked thread-safe; a host of version 11 sees exactly what it saw before there was a version 12
+# interface, as do the traces below that name --version 11.
 set(open_calls xlfRegister,xlAutoOpen,xlAddInManagerInfo,xlAutoClose)
 addin_run(addin_open_trace
-          EXPECT --trace ${here}/open.trace --calls ${open_calls}
+          EXPECT --trace ${here}/open12.trace --calls ${open_calls}
           OPTIONS --trace --leaks)
+addin_run(addin_open_trace_version_11
+          EXPECT --trace ${here}/open.trace --calls ${open_calls}
+          OPTIONS --trace --version 11 --leaks)
 # A host before version 5 takes eight arguments per registration.
 addin_run(addin_open_trace_old_host
           EXPECT --trace ${here}/open_old_host.trace --calls xlfRegister
@@ -61,7 +72,7 @@ addin_run(addin_second_open
           EXPECT --trace ${here}/second_open.trace
                  --calls xlfRegister,xlAutoOpen,xlAutoClose,xlcEcho,xlcNew
                  --after "^add-in: xlAutoOpen"
-          OPTIONS --trace --open 2 --leaks)
+          OPTIONS --trace --version 11 --open 2 --leaks)
 addin_run(addin_reopened
           EXPECT --stdout ${here}/formula_argument.out
           OPTIONS --open 3 --leaks
@@ -71,11 +82,15 @@ addin_run(addin_removed_and_reopened
           OPTIONS --open 2 --remove --leaks
           FORMULAS "=Mensora(1,\"ft\",\"in\")" "=ShowCommonMetric(\"Btu\")" "=GasConst()")
 # Removal unregisters each id, deletes each name and leaves the hidden xlAutoRemove entries.
+set(remove_calls xlfRegister,xlfUnregister,xlfSetName,xlAutoRemove,xlAutoClose)
 addin_run(addin_remove_trace
-          EXPECT --trace ${here}/remove.trace
-                 --calls xlfRegister,xlfUnregister,xlfSetName,xlAutoRemove,xlAutoClose
+          EXPECT --trace ${here}/remove12.trace --calls ${remove_calls}
                  --after "^add-in: xlAutoOpen"
           OPTIONS --trace --remove --leaks)
+addin_run(addin_remove_trace_version_11
+          EXPECT --trace ${here}/remove.trace --calls ${remove_calls}
+                 --after "^add-in: xlAutoOpen"
+          OPTIONS --trace --version 11 --remove --leaks)
 
 # The automation bridge at open: the own host's application found as the active object with one
 # probe, between echo off with a new workbook and its close with echo on; found through the
@@ -87,11 +102,11 @@ addin_run(addin_bridge_active
           OPTIONS --trace --leaks)
 addin_run(addin_bridge_running_table
           EXPECT --trace ${here}/bridge_running_table.trace --calls ${bridge_calls},xlfRegister
-          OPTIONS --trace --leaks --automation rot)
+          OPTIONS --trace --version 11 --leaks --automation rot)
 addin_run(addin_bridge_none
           EXPECT --trace ${here}/bridge_none.trace --calls ${bridge_calls},xlfRegister
                  --stdout ${here}/formula_argument.out
-          OPTIONS --trace --leaks --automation none
+          OPTIONS --trace --version 11 --leaks --automation none
           FORMULAS "=Mensora(1,\"ft\",\"in\")" "=ShowCommonMetric(\"Btu\")" "=GasConst()")
 # The host runs only the commands the add-in registered: the bridge's probe callback, once the
 # bridge has found the host (and registered it as a command), answers 1; exports the add-in never
@@ -135,14 +150,41 @@ addin_run(addin_load_unload_cycles
           OPTIONS --leaks --cycles 100 ${growth_limit}
           FORMULAS ${busy_formulas})
 
+# Multithreaded recalculation: 100,000 formulas of every kind print the same on 8 calculation
+# threads as on one; and 1,000 rounds, each on 8 threads of its own, leave no host memory and no
+# thread's storage behind.
+add_test(NAME addin_threads_agree
+         COMMAND ${Python3_EXECUTABLE} ${here}/threads_agree.py --out ${CMAKE_CURRENT_BINARY_DIR}
+                 ${emulator_option} -- $<TARGET_FILE:xllhost> --name ${addin_name}
+                 $<TARGET_FILE:mensora_addin>)
+addin_run_properties(addin_threads_agree)
+set(round_formulas)
+foreach(i RANGE 1 64)
+  list(APPEND round_formulas "=Mensora(${i},\"mi/hr\",\"m/s\")")
+endforeach()
+addin_run(addin_threads_rounds
+          EXPECT --stderr-has "64000 calls in"
+          OPTIONS --threads 8 --repeat 1000 --leaks ${growth_limit}
+          FORMULAS ${round_formulas})
+
+# A formula on the command line of a host of today is UTF-8, whatever the system's code page.
+addin_run(addin_unicode_argument
+          EXPECT --stdout-has "1000\n"
+          FORMULAS "=Mensora(1,\"kΩ\",\"Ω\")")
+
 # Hostile input for every worksheet function, generated into the build folder: every byte inside
 # a unit expression, texts of 255 to 1000 characters, the ends of the number range and the
 # largest exponents. Each call gives a number or a text, and nothing of the host's memory stays.
+# In a host of today and in one of version 11.
 add_test(NAME addin_bad_input
          COMMAND ${Python3_EXECUTABLE} ${here}/bad_input.py --out ${CMAKE_CURRENT_BINARY_DIR}
                  ${emulator_option} -- $<TARGET_FILE:xllhost> --name ${addin_name}
                  $<TARGET_FILE:mensora_addin>)
-addin_run_properties(addin_bad_input)
+add_test(NAME addin_bad_input_legacy_host
+         COMMAND ${Python3_EXECUTABLE} ${here}/bad_input.py --out ${CMAKE_CURRENT_BINARY_DIR}
+                 ${emulator_option} --legacy -- $<TARGET_FILE:xllhost> --name ${addin_name}
+                 $<TARGET_FILE:mensora_addin>)
+addin_run_properties(addin_bad_input addin_bad_input_legacy_host)
 
 # The identities a cell must show digit for digit, both ways (1 week is 7 day, 7 day is 1 week);
 # the unit tests hold the engine to the same table.

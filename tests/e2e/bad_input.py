@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Feeds every worksheet function of the add-in hostile input through xllhost.
 
-    bad_input.py --out DIR [--emulator CMD] -- XLLHOST [OPTIONS...] ADDIN
+    bad_input.py --out DIR [--emulator CMD] [--legacy] -- XLLHOST [OPTIONS...] ADDIN
 
 Writes DIR/bad_input.check with the cases whose result follows from the unit language itself
 (every byte from 0x01 to 0xFF inside an expression, texts of 255 to 1000 characters, empty and
@@ -10,6 +10,10 @@ cases at the edges of the number range and of the exponents as formula arguments
 must give a finite number, a text, or a finite number beside a text: never an error value, least
 of all #NUM! from a number that is not finite. Any failed check, crash or leak fails the run.
 Prints what went wrong and exits 1, or exits 0.
+
+The host is of version 16, which calls the add-in's version 12 functions with UTF-16 texts and
+reads its own files and output as UTF-8; with --legacy it is of version 11, which passes the
+code page's bytes (and refuses a text of more than 255 of them without calling the add-in).
 """
 
 import argparse
@@ -119,8 +123,23 @@ def byte_answers(code):
     return answers("kg m ")
 
 
-def exact_cases():
-    """(formula, expected result) pairs whose result the unit language fixes."""
+def characters(text):
+    """text, written one character a byte of the code page (Windows-1252), as the characters those
+    bytes stand for; the five bytes the code page leaves undefined stand for the control
+    characters of their own value, as on Windows."""
+    out = ""
+    for character in text:
+        byte = bytes([ord(character)])
+        try:
+            out += byte.decode("cp1252")
+        except UnicodeDecodeError:
+            out += character
+    return out
+
+
+def exact_cases(legacy):
+    """(formula, expected result) pairs whose result the unit language fixes, their texts in
+    the code page's bytes (one character a byte)."""
     cases = []
 
     def each_function(text, results):
@@ -139,13 +158,17 @@ def exact_cases():
     each_function("\xb5" * 255, answers(None, "Unknown unit '" + "\xb5" * 120 + "'"))
     each_function("k\xb5" + "\x80\x81\xff", answers(None, "Unknown unit 'k\xb5\x80\x81\xff'"))
     cases.append(("=Mensora(1,,)", "1"))
-    # 255 characters is the longest text the host passes and the parser reads; from 256 on, the
-    # host gives #VALUE! without calling (the add-in's own refusal of longer texts is tested
-    # natively, where the functions are called directly).
+    # 255 characters is the longest text the parser reads. From 256 on, an older host gives
+    # #VALUE! without calling; a host of version 12 or later passes the text, and the add-in
+    # refuses it.
     for length in (255, 256, 300, 1000):
-        fitting = length <= 255
-        each_function("kg m".ljust(length), answers("kg m ") if fitting else
-                      {name: "#VALUE!" for name in TEXT_FUNCTIONS})
+        if length <= 255:
+            results = answers("kg m ")
+        elif legacy:
+            results = {name: "#VALUE!" for name in TEXT_FUNCTIONS}
+        else:
+            results = answers(None, "string length too long")
+        each_function("kg m".ljust(length), results)
     # Messages that would outgrow their 255 characters are cut short.
     each_function("a" * 255, answers(None, "Unknown unit '" + "a" * 240 + "'"))
     each_function("2" * 253 + "..", answers(None, "Error: two decimal points in " + "2" * 226))
@@ -187,22 +210,26 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--out", required=True)
     parser.add_argument("--emulator", default="")
+    parser.add_argument("--legacy", action="store_true")
     parser.add_argument("command", nargs=argparse.REMAINDER)
     args = parser.parse_args()
     command = args.command[1:] if args.command[:1] == ["--"] else args.command
     if not command:
         parser.error("no command to run")
 
-    cases = exact_cases()
+    cases = exact_cases(args.legacy)
     formulas = edge_formulas()
     assert cases and formulas
-    check_path = os.path.join(args.out, "bad_input.check")
-    with open(check_path, "w", encoding="latin-1", newline="\n") as file:
+    # An older host keeps the code page's bytes, a host of today their characters, in UTF-8.
+    encoding = "latin-1" if args.legacy else "utf-8"
+    check_path = os.path.join(args.out, "bad_input%s.check" % ("_legacy" if args.legacy else ""))
+    with open(check_path, "w", encoding=encoding, newline="\n") as file:
         for formula, expected in cases:
-            file.write("%s\t%s\n" % (formula, expected))
+            file.write("%s\t%s\n" % (formula, expected if args.legacy else characters(expected)))
 
-    command += ["--leaks", "--check", check_path] + formulas
-    run = emulated_run.run(command, args.emulator, encoding="latin-1")
+    version = ["--version", "11"] if args.legacy else []
+    command = command[:-1] + version + ["--leaks", "--check", check_path, command[-1]] + formulas
+    run = emulated_run.run(command, args.emulator, encoding=encoding, errors="replace")
     command = ([args.emulator] if args.emulator else []) + command
     lines = run.stdout.replace("\r\n", "\n").splitlines()
     problems = []

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Evaluates the same formulas with every build of the add-in and requires the same bits.
 
-    cross_build.py --mensora MENSORA --out DIR [--count N] [--seed S]
+    cross_build.py --mensora MENSORA --out DIR [--count N] [--seed S] [--version-11-too]
                    --build NAME RUNNER XLLHOST ADDIN [--build ...]
                    [--calc PYTHON CALCHOST EXTENSION]
 
@@ -12,10 +12,11 @@ fractional powers (with '^' or right after the name), conversions into and out o
 texts, temperatures, and some that fail.
 Each build's xllhost (RUNNER "-" runs it directly, anything else runs it through that program,
 such as the Wine runner) evaluates them all with --round-trip numbers; every build must print
-exactly what the first one printed. --calc evaluates them in LibreOffice Calc too, with the
-extension installed (calchost, run by PYTHON), as one more build named calc. Writes the formulas
-and each build's table into DIR, prints what differs and exits 1, or prints a summary and exits
-0.
+exactly what the first one printed. With --version-11-too each build runs a second time in a host
+of version 11, through the add-in's functions of every version rather than its version 12 ones,
+and must print the same again. --calc evaluates them in LibreOffice Calc too, with the extension
+installed (calchost, run by PYTHON), as one more build named calc. Writes the formulas and each
+build's table into DIR, prints what differs and exits 1, or prints a summary and exits 0.
 """
 
 import argparse
@@ -110,6 +111,7 @@ def main():
     parser.add_argument("--out", required=True)
     parser.add_argument("--count", type=int, default=3000)
     parser.add_argument("--seed", type=int, default=12)
+    parser.add_argument("--version-11-too", action="store_true")
     parser.add_argument("--build", nargs=4, action="append", required=True,
                         metavar=("NAME", "RUNNER", "XLLHOST", "ADDIN"))
     parser.add_argument("--calc", nargs=3, metavar=("PYTHON", "CALCHOST", "EXTENSION"))
@@ -129,15 +131,16 @@ def main():
     failed = False
     first = None
     compared = []
-    builds = [(name, runner, ([] if runner == "-" else [runner]) +
-               [xllhost, "--round-trip", "--leaks", "--file", formulas_path, addin])
-              for name, runner, xllhost, addin in args.build]
+    hosts = [("", [])] + ([(" --version 11", ["--version", "11"])] if args.version_11_too else [])
+    builds = [(name + label, runner, ([] if runner == "-" else [runner]) +
+               [xllhost, "--round-trip", "--leaks"] + options + ["--file", formulas_path, addin])
+              for name, runner, xllhost, addin in args.build for label, options in hosts]
     if args.calc:
         python, calchost, extension = args.calc
         builds.append(("calc", "-", [python, calchost, "--round-trip", "--file", formulas_path,
                                      extension]))
     for name, runner, command in builds:
-        status, table, errors = run_build(name, command, args.out)
+        status, table, errors = run_build(name.replace(" ", ""), command, args.out)
         # A build whose programs this machine cannot run is left out of the comparison, and said.
         if status == emulated_run.NOT_RUN and runner != "-":
             print("cross-build: %s: %s" % (name, errors.strip() or "not run on this machine"))

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/host_entry.h"
-#include "platform/module.h"
+#include "harness/platform/module.h"
 #include "xll/host_api.h"
 
 namespace {

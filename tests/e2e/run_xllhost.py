@@ -22,10 +22,11 @@ import emulated_run
 
 
 def call_name(line):
-    """The name of the call a trace line shows: "xlfRegister", "xlAutoOpen",
-    "ExecuteExcel4Macro" (an automation call, in this process or another), or None."""
-    match = re.match(r"(?:add-in: |automation: (?:another process: )?)?([A-Za-z_][A-Za-z0-9_]*)\(",
-                     line)
+    """The name of the call a trace line shows: "xlfRegister" (through either interface),
+    "xlAutoOpen", "ExecuteExcel4Macro" (an automation call, in this process or another), or
+    None."""
+    match = re.match(r"(?:add-in: |Excel12: |automation: (?:another process: )?)?"
+                     r"([A-Za-z_][A-Za-z0-9_]*)\(", line)
     return match.group(1) if match else None
 
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "host/addin_session.h"
-#include "host/evaluator.h"
-#include "host/sim_host.h"
-#include "platform/module.h"
+#include "harness/host/addin_session.h"
+#include "harness/host/evaluator.h"
+#include "harness/host/sim_host.h"
+#include "harness/platform/module.h"
 #include "xll/entry_points.h"
 #include "xll/host_call.h"
 #include "xll/xll_function.h"
@@ -49,11 +49,13 @@ std::vector<std::string> Repeat(const std::vector<std::string>& names, int times
 }
 
 // The add-in loaded into a fresh simulated host, with a fresh application object of its own
-// that the library entry point attaches and detaches as the loader would.
+// that the library entry point attaches and detaches as the loader would. The host is of version
+// 11, which takes the interface of every version only; Addin12 below is a host of today.
 class Addin : public ::testing::Test {
  protected:
   void SetUp() override {
     ResetHostVersionCache();
+    host.SetVersion(version());
     session.SetAttachHooks([] { DllMain(kInstance, DLL_PROCESS_ATTACH, nullptr); },
                            [] { DllMain(kInstance, DLL_PROCESS_DETACH, nullptr); });
     std::string error;
@@ -72,9 +74,16 @@ class Addin : public ::testing::Test {
                              xlAddInManagerInfo(&action));
   }
 
+  virtual const char* version() const { return "11.0"; }
+
   SimHost host;
   CAddInApp app;
   AddinSession session{host};
+};
+
+class Addin12 : public Addin {
+ protected:
+  const char* version() const override { return "16.0"; }
 };
 
 TEST(AddinStatic, OneApplicationObjectIsReadyBeforeTheLibraryIsAttached) {
@@ -294,6 +303,89 @@ TEST_F(Addin, WorksheetFormulasAfterOpening) {
   }
   // The title, then every formula's answer, went back through xlAutoFree.
   EXPECT_EQ(host.AutoFreeCalls(), 1 + cases.size() + near_cases.size());
+}
+
+TEST_F(Addin12, OpenRegistersTheSevenThroughExcel12AsThreadSafe) {
+  EXPECT_EQ(session.Open(), 1);
+  EXPECT_EQ(app.interface12, 1);
+  // The version is read through the interface of every version, then everything else of the
+  // registration goes through version 12's.
+  std::vector<std::string> expected_calls = {"xlcEcho", "xlcNew", "xlfGetWorkspace",
+                                             "xlcClose", "xlcEcho", "xlGetName"};
+  for (int i = 0; i < 7; ++i) expected_calls.push_back("xlfRegister");
+  expected_calls.push_back("xlCoerce");
+  EXPECT_EQ(HostCallNames(host), expected_calls) << host.TraceText();
+  for (const TraceEntry& entry : host.Trace()) {
+    if (entry.into_addin || entry.xlfn == xlFree) continue;
+    const bool wide = entry.xlfn == xlGetName || entry.xlfn == xlfRegister;
+    EXPECT_EQ(entry.wide, wide) << entry.Line();
+  }
+  const std::vector<RegisteredFunction>& functions = host.Functions();
+  ASSERT_EQ(functions.size(), 7u);
+  for (const RegisteredFunction& function : functions) {
+    SCOPED_TRACE(function.function_text);
+    EXPECT_EQ(function.procedure, function.function_text + "12");
+    EXPECT_EQ(function.type_text.front(), 'Q');
+    EXPECT_EQ(function.type_text.back(), '$');
+    EXPECT_TRUE(function.callable && function.shape.thread_safe);
+    EXPECT_NE(function.address, nullptr);
+  }
+  // The same texts as an older host gets, but for the entry point and its type text.
+  const RegisteredFunction* mensora = host.FindFunction("Mensora");
+  ASSERT_NE(mensora, nullptr);
+  const std::vector<std::string> texts = {
+      kXllName, "Mensora12", "QBD%D%$", "Mensora", "Val,InUnits,OutUnits", "1", "Mensora", "",
+      "!0", "Change Val from InUnits to OutUnits ", "= Input value expressed in InUnits (number) ",
+      "= The units of Val (text) ", "= The units to output (text). "};
+  ASSERT_EQ(mensora->arguments.size(), texts.size());
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    EXPECT_EQ(mensora->arguments[i].text, texts[i]) << "argument " << i + 1;
+  }
+
+  // Removal unregisters through version 12's interface too, leaving the hidden entries.
+  host.ClearTrace();
+  EXPECT_EQ(session.Remove(), 1);
+  EXPECT_EQ(HostCallNames(host),
+            Repeat({"xlfUnregister", "xlfSetName", "xlGetName", "xlfRegister"}, 7));
+  for (const RegisteredFunction& function : host.Functions()) {
+    EXPECT_EQ(function.procedure, "xlAutoRemove");
+  }
+}
+
+TEST_F(Addin12, FormulasAnswerAsInAnOlderHostWithNothingToGiveBack) {
+  ASSERT_EQ(session.Open(), 1);
+  const std::vector<const char*> formulas = {
+      "=Mensora(1,\"ft\",\"in\")", "=Mensora(1,\"ft\",\"s\")", "=ToMetric(0,\"degC\")",
+      "=FromMetric(1,\"mi/hr\")", "=ShowMetric(\"J / mol / degK\")", "=ShowCommonMetric(\"Btu\")",
+      "=Grav()", "=GasConst()", "=Mensora(1,\"xyz\",\"abc\")"};
+  std::vector<std::string> today;
+  for (const char* formula : formulas) {
+    today.push_back(RenderEvaluation(EvaluateFormula(host, formula), NumberStyle::kRoundTrip));
+  }
+  // Only the title went back through xlAutoFree: the results live in the thread's storage.
+  EXPECT_EQ(host.AutoFreeCalls(), 1u);
+  EXPECT_EQ(RenderEvaluation(EvaluateFormula(host, u8"=Mensora(1,\"k\u03A9\",\"\u03A9\")")), "1000");
+
+  session.Remove();
+  session.Close();
+  session.Unload();
+  ResetHostVersionCache();
+  SimHost older;
+  older.SetVersion("11.0");
+  CAddInApp older_app;
+  AddinSession older_session{older};
+  older_session.SetAttachHooks([] { DllMain(kInstance, DLL_PROCESS_ATTACH, nullptr); },
+                               [] { DllMain(kInstance, DLL_PROCESS_DETACH, nullptr); });
+  std::string error;
+  ASSERT_TRUE(older_session.Load("", kXllName, &error)) << error;
+  ASSERT_EQ(older_session.Open(), 1);
+  EXPECT_EQ(older_app.interface12, 0);
+  for (std::size_t i = 0; i < formulas.size(); ++i) {
+    EXPECT_EQ(RenderEvaluation(EvaluateFormula(older, formulas[i]), NumberStyle::kRoundTrip),
+              today[i])
+        << formulas[i];
+  }
+  older_session.Unload();
 }
 
 }  // namespace

@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
+
+#include "harness/platform/module.h"
 
 namespace {
 
@@ -80,6 +83,31 @@ TEST(RegistrationRecords, EveryFieldByteForByte) {
     ASSERT_NE(record.argumentHelp, nullptr);
     EXPECT_EQ(std::string(record.argumentHelp, run.size()), run);
   }
+}
+
+TEST(RegistrationRecords, Version12FormOfEveryFunction) {
+  const std::vector<const RegistrationRecord*> records = LinkedRecords();
+  ASSERT_FALSE(records.empty());
+  platform::Module* self = platform::LoadModule(nullptr, nullptr);
+  for (const RegistrationRecord* record : records) {
+    SCOPED_TRACE(record->functionText);
+    ASSERT_NE(record->procedure12, nullptr);
+    EXPECT_EQ(record->procedure12, std::string(record->procedure) + "12");
+    EXPECT_NE(platform::FindProcedure(self, record->procedure12), nullptr);
+    // Each letter has its wide form: a version 12 value (Q), a double (B), a counted wide text
+    // (D%); then the mark that lets the host call it from several threads at once.
+    std::string wide;
+    for (const char* letter = record->typeText; *letter; ++letter) {
+      wide += *letter == 'R' ? "Q" : *letter == 'C' ? "D%" : std::string(1, *letter);
+    }
+    EXPECT_EQ(record->typeText12, wide + "$");
+    // The host shows at most 255 characters of an argument's help, the blank the add-in adds
+    // (which a host may cut from the last help) included.
+    for (const char* help = record->argumentHelp; *help; help += std::strlen(help) + 1) {
+      EXPECT_LE(std::strlen(help) + 1, 255u) << help;
+    }
+  }
+  platform::UnloadModule(self);
 }
 
 }  // namespace

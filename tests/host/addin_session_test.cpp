@@ -1,9 +1,9 @@
 // An add-in's life in the host: open, title, remove, close and unload.
-#include "host/addin_session.h"
+#include "harness/host/addin_session.h"
 
 #include <gtest/gtest.h>
 
-#include "host/evaluator.h"
+#include "harness/host/evaluator.h"
 #include "tests/host/fake_addin.h"
 
 namespace {
@@ -15,7 +15,7 @@ TEST(AddinSession, OpenRegistersEveryFunctionAndAsksForTheTitle) {
   EXPECT_EQ(fake.opened, 1);
   EXPECT_EQ(state().open_calls, 1);
   EXPECT_EQ(fake.session.Title(), "Fake Add-in");
-  ASSERT_EQ(fake.host.Functions().size(), 10u);
+  ASSERT_EQ(fake.host.Functions().size(), 14u);
   for (const RegisteredFunction& function : fake.host.Functions()) {
     EXPECT_EQ(function.module, fake_addin::kPath);
     EXPECT_NE(function.address, nullptr) << function.function_text;
@@ -35,9 +35,9 @@ TEST(AddinSession, OpenRegistersEveryFunctionAndAsksForTheTitle) {
 TEST(AddinSession, RemoveUnregistersAndLeavesOnlyHiddenEntries) {
   OpenedFake fake;
   EXPECT_EQ(fake.session.Remove(), 1);
-  EXPECT_EQ(fake.host.CallsOf(xlfUnregister).size(), 10u);
-  EXPECT_EQ(fake.host.CallsOf(xlfSetName).size(), 10u);
-  ASSERT_EQ(fake.host.Functions().size(), 10u);
+  EXPECT_EQ(fake.host.CallsOf(xlfUnregister).size(), 14u);
+  EXPECT_EQ(fake.host.CallsOf(xlfSetName).size(), 14u);
+  ASSERT_EQ(fake.host.Functions().size(), 14u);
   for (const RegisteredFunction& function : fake.host.Functions()) {
     EXPECT_EQ(function.procedure, "xlAutoRemove");
     EXPECT_EQ(function.macro_type, 0);

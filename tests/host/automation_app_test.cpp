@@ -1,6 +1,6 @@
 // The host's automation model: macro runs that reach the loaded add-in (or, for another
 // process's host, do not), the objects behind the application, and one life for all of them.
-#include "host/automation_app.h"
+#include "harness/host/automation_app.h"
 
 #include <gtest/gtest.h>
 

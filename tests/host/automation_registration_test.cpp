@@ -1,13 +1,13 @@
 // Registering the simulated host with COM: found by ProgID, active, in the running object
 // table under a file moniker, and all of it taken back.
-#include "host/automation_registration.h"
+#include "harness/host/automation_registration.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "host/automation_app.h"
-#include "platform/class_registry.h"
+#include "harness/host/automation_app.h"
+#include "harness/platform/class_registry.h"
 
 namespace {
 

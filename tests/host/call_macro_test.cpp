@@ -1,5 +1,5 @@
 // Reading CALL macro texts, and refusing everything else.
-#include "host/call_macro.h"
+#include "harness/host/call_macro.h"
 
 #include <gtest/gtest.h>
 

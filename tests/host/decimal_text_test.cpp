@@ -1,5 +1,5 @@
 // Decimal numbers in text: what counts as one.
-#include "host/decimal_text.h"
+#include "harness/host/decimal_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,10 @@
 // Evaluating formulas against the fake add-in: argument passing, results and their release.
-#include "host/evaluator.h"
+#include "harness/host/evaluator.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 #include "tests/host/fake_addin.h"
 
@@ -121,4 +124,80 @@ TEST(RunCommand, RunsOnlyRegisteredCommands) {
   EXPECT_EQ(answer, 0);
   EXPECT_EQ(state().command_runs, 2);
 }
+std::string Repeated(const std::string& text, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += text;
+  return out;
+}
+
+TEST(EvaluateFormula, Version12HostsPassWideTextsAndTheCodePageToOlderFunctions) {
+  OpenedFake fake;
+  fake_addin::wide_free_calls = 0;
+  struct Case {
+    std::string formula;
+    std::string shown;
+  };
+  const std::vector<Case> cases = {
+      {u8"=FakeWide(\"k\u03A9\")", u8"\"2|k\u03A9\""},
+      {"=FakeWide(UNICHAR(128512))", u8"\"2|\U0001F600\""},  // a surrogate pair
+      {"=FakeWide(CHAR(181))", u8"\"1|\u00B5\""},            // the code page's micro sign
+      {"=FakeWide(\"" + std::string(32768, 'm') + "\")", "#VALUE!"},
+      // A function of the interface of every version gets the code page: one byte a character,
+      // '?' for one it lacks, and its answer comes back as UTF-8.
+      {u8"=FakeLength(\"\u00B5m\")", "2"},
+      {u8"=FakeConcat(\"\u00B5\",\"\u03A9\")", u8"\"\u00B5?\""},
+      {"=FakeLength(\"" + Repeated(u8"\u00B5", 255) + "\")", "255"},
+      {"=FakeLength(\"" + Repeated(u8"\u00B5", 256) + "\")", "#VALUE!"},  // 256 bytes there
+      {"=FakeMacroSafe(1)", "#NAME?"},  // thread-safe with a macro sheet's rights: refused
+  };
+  ASSERT_FALSE(cases.empty());
+  for (const Case& c : cases) {
+    EXPECT_EQ(Evaluate(fake.host, c.formula), c.shown) << c.formula.substr(0, 40);
+  }
+  // Each version 12 text went back through xlAutoFree12, on the thread that called.
+  EXPECT_EQ(fake_addin::wide_free_calls, 3);
+  EXPECT_EQ(fake_addin::wide_frees_on_another_thread, 0);
+}
+
+TEST(EvaluateFormula, ThreadSafeFunctionsMayCallOnlyTheCApisOwnFunctions) {
+  OpenedFake fake;
+  struct Case {
+    int xlfn;
+    int code;
+  };
+  const std::vector<Case> cases = {
+      {xlCoerce, xlretSuccess}, {xlFree, xlretSuccess},
+      {xlfGetWorkspace, xlretNotThreadSafe}, {xlfRegister, xlretNotThreadSafe},
+      {xlcAlert, xlretNotThreadSafe},
+  };
+  ASSERT_FALSE(cases.empty());
+  for (const Case& c : cases) {
+    EXPECT_EQ(Evaluate(fake.host, "=FakeAsk(" + std::to_string(c.xlfn) + ")"),
+              std::to_string(c.code))
+        << c.xlfn;
+  }
+  // Outside a thread-safe function the same calls answer.
+  XLOPER12 two{};
+  two.xltype = xltypeNum;
+  two.val.num = 2;
+  XLOPER12* args[] = {&two};
+  XLOPER12 version{};
+  ASSERT_EQ(MdCallBack12(xlfGetWorkspace, 1, args, &version), xlretSuccess);
+  EXPECT_EQ(std::u16string(version.val.str + 1, version.val.str[0]), u"16.0");
+  Excel12(xlFree, nullptr, 1, &version);
+  EXPECT_EQ(fake.host.OutstandingAllocations(), 0u);
+}
+
+TEST(EvaluateFormula, OlderHostsHaveNoVersion12Interface) {
+  OpenedFake fake("11.0");
+  XLOPER12 name{};
+  EXPECT_EQ(MdCallBack12(xlGetName, 0, nullptr, &name), xlretFailed);
+  // Version 12 functions are listed but cannot be called; the code page's bytes pass as they are.
+  EXPECT_EQ(Evaluate(fake.host, "=FakeWide(\"x\")"), "#VALUE!");
+  EXPECT_EQ(Evaluate(fake.host, "=FakeWhere(1)"), "#VALUE!");
+  EXPECT_EQ(Evaluate(fake.host, u8"=FakeLength(\"\u00B5m\")"), "3");
+  EXPECT_EQ(Evaluate(fake.host, u8"=FakeConcat(\"\u03A9\",CHAR(181))"), u8"\"\u03A9\xB5\"");
+  for (const TraceEntry& entry : fake.host.Trace()) EXPECT_FALSE(entry.wide) << entry.Line();
+}
+
 }  // namespace

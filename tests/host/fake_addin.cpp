@@ -3,8 +3,10 @@
 #include "tests/host/fake_addin.h"
 
 #include <cstdio>
+#include <atomic>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/host_entry.h"
@@ -36,6 +38,13 @@ const FakeFunction kFunctions[] = {
     {"FakeNull", "R", "FakeNull", "", "1", {}},
     {"FakeDouble", "RBB", "FakeBadShape", "A,B", "1", {"= a number", "= a number"}},
     {"FakeCommand", "J", "FakeCommand", "", "2", {}},
+    // Version 12 functions, thread-safe; the last is refused, as no thread-safe function may
+    // have a macro sheet's rights.
+    {"FakeWide", "QD%$", "FakeWide", "Text", "1", {"= a text"}},
+    {"FakeAsk", "QB$", "FakeAsk", "Function", "1", {"= a function number"}},
+    {"FakeWhere", "QB$", "FakeWhere", "Val", "1", {"= a number"}},
+    {"FakeWhereMain", "RB", "FakeWhereMain", "Val", "1", {"= a number"}},
+    {"FakeWhere", "QB$#", "FakeMacroSafe", "Val", "1", {"= a number"}},
 };
 
 std::string ModuleName() {
@@ -107,6 +116,18 @@ void Remember(double number, const char* a, const char* b) {
 }
 
 XLOPER g_static_result{};
+
+// The thread that opened the add-in: the host's main thread.
+std::thread::id g_main_thread;
+
+// A version 12 text the add-in allocated, marked for xlAutoFree12, with the thread it was
+// handed back on.
+struct WideResult {
+  XLOPER12 value;
+  std::u16string counted;
+  std::thread::id thread;
+};
+
 }  // namespace
 
 namespace fake_addin {
@@ -150,8 +171,9 @@ int Arguments::Call(int xlfn, XLOPER* result) {
                  pointers.empty() ? nullptr : pointers.data());
 }
 
-OpenedFake::OpenedFake() {
+OpenedFake::OpenedFake(const char* version) {
   Reset();
+  host.SetVersion(version);
   std::string error;
   if (session.Load("", kPath, &error)) opened = session.Open();
 }
@@ -166,7 +188,12 @@ State& state() {
   return s;
 }
 
+std::atomic<int> wide_free_calls{0};
+std::atomic<int> wide_frees_on_another_thread{0};
+
 void Reset() {
+  wide_free_calls = 0;
+  wide_frees_on_another_thread = 0;
   for (XLOPER* value : state().outstanding) {
     FreeValue(value);
     delete value;
@@ -178,6 +205,8 @@ void Reset() {
 extern "C" {
 int __stdcall xlAutoOpen() {
   ++state().open_calls;
+  g_main_thread = std::this_thread::get_id();
+  platform::ConnectHost12();
   const std::string module = ModuleName();
   for (const FakeFunction& f : kFunctions) {
     Arguments args;
@@ -306,4 +335,54 @@ XLOPER* __stdcall FakeNull() {
 }
 
 int __stdcall FakeCommand() { return 40 + ++state().command_runs; }
+
+// "<units>|<text>": how many UTF-16 units came, and the text, handed back from the heap.
+XLOPER12* __stdcall FakeWide(const XCHAR* counted) {
+  auto* result = new WideResult{};
+  const std::u16string text(counted + 1, counted[0]);
+  const std::string units = std::to_string(counted[0]);
+  result->counted = XCHAR(units.size() + 1 + text.size()) + std::u16string(units.begin(), units.end()) +
+                    u"|" + text;
+  result->value.xltype = xltypeStr | xlbitDLLFree;
+  result->value.val.str = &result->counted[0];
+  result->thread = std::this_thread::get_id();
+  return &result->value;
+}
+
+void __stdcall xlAutoFree12(XLOPER12* value) {
+  auto* result = reinterpret_cast<WideResult*>(value);
+  ++fake_addin::wide_free_calls;
+  if (result->thread != std::this_thread::get_id()) ++fake_addin::wide_frees_on_another_thread;
+  delete result;
+}
+
+// The return code of the host function numbered xlfn, asked with the number 2 (for
+// xlfGetWorkspace its version item, for xlCoerce a value to coerce).
+XLOPER12* __stdcall FakeAsk(double xlfn) {
+  XLOPER12 two{};
+  two.xltype = xltypeNum;
+  two.val.num = 2;
+  XLOPER12* args[] = {&two};
+  XLOPER12 answer{};
+  const int code = Excel12v(static_cast<int>(xlfn), &answer, 1, args);
+  if (code == xlretSuccess) Excel12(xlFree, nullptr, 1, &answer);
+  thread_local XLOPER12 result;
+  result.xltype = xltypeNum;
+  result.val.num = code;
+  return &result;
+}
+
+// 1 on the thread that opened the add-in, else 0.
+XLOPER12* __stdcall FakeWhere(double) {
+  thread_local XLOPER12 result;
+  result.xltype = xltypeNum;
+  result.val.num = std::this_thread::get_id() == g_main_thread ? 1 : 0;
+  return &result;
+}
+
+XLOPER* __stdcall FakeWhereMain(double) {
+  g_static_result.xltype = xltypeNum;
+  g_static_result.val.num = std::this_thread::get_id() == g_main_thread ? 1 : 0;
+  return &g_static_result;
+}
 }

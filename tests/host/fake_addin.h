@@ -1,13 +1,14 @@
 // A tiny add-in linked into the host tests: what it registers and what it saw, for assertions.
 #pragma once
 
+#include <atomic>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "host/addin_session.h"
-#include "host/sim_host.h"
+#include "harness/host/addin_session.h"
+#include "harness/host/sim_host.h"
 #include "xll/host_api.h"
 
 namespace fake_addin {
@@ -31,6 +32,10 @@ struct State {
 };
 
 State& state();
+// How often xlAutoFree12 was called, and how often on another thread than the result was made
+// on. Atomic: the version 12 functions may run on several threads at once.
+extern std::atomic<int> wide_free_calls;
+extern std::atomic<int> wide_frees_on_another_thread;
 // Forgets what was observed and releases results the host never gave back.
 void Reset();
 
@@ -50,9 +55,9 @@ class Arguments {
   std::vector<std::string> texts_;  // the counted text of each text value, "" for the others
 };
 
-// A fresh host with the fake add-in loaded from this program and opened.
+// A fresh host of the given version with the fake add-in loaded from this program and opened.
 struct OpenedFake {
-  OpenedFake();
+  explicit OpenedFake(const char* version = "16.0");
   ~OpenedFake();
   SimHost host;
   AddinSession session{host};

@@ -1,5 +1,5 @@
 // Reading single-call formulas: what they hold, and refusing what is malformed.
-#include "host/formula.h"
+#include "harness/host/formula.h"
 
 #include <gtest/gtest.h>
 
@@ -79,6 +79,31 @@ TEST(ParseFormula, RefusesMalformedFormulasSayingWhere) {
     EXPECT_EQ(error, c.message) << c.formula;
   }
 }
+TEST(ParseFormula, Utf8TextsHaveEveryCharacter) {
+  struct Case {
+    const char* formula;
+    const char* arguments;
+  };
+  const Case cases[] = {
+      {u8"=F(\"k\u03A9\")", u8"\"k\u03A9\""},  // quoted UTF-8 passes as it is
+      {"=F(CHAR(181),CHAR(128),CHAR(65))", u8"\"\u00B5\"|\"\u20AC\"|\"A\""},  // the code page's
+      {"=F(UNICHAR(937)&UNICHAR(128512),unichar(65.7))", u8"\"\u03A9\U0001F600\"|\"A\""},
+      {"=F(UNICHAR(0),UNICHAR(1114112),UNICHAR(55296))", "#VALUE!|#VALUE!|#N/A"},
+  };
+  ASSERT_GT(sizeof cases / sizeof cases[0], 0u);
+  for (const Case& c : cases) {
+    FormulaCall call;
+    std::string error;
+    ASSERT_TRUE(ParseFormula(c.formula, &call, &error, FormulaTexts::kUtf8)) << c.formula;
+    EXPECT_EQ(Shown(call), c.arguments) << c.formula;
+  }
+  // An older host has no UNICHAR.
+  FormulaCall call;
+  std::string error;
+  EXPECT_FALSE(ParseFormula("=F(UNICHAR(937))", &call, &error));
+  EXPECT_EQ(error, "only constant arguments are supported, not 'UNICHAR' at column 4");
+}
+
 // A chain of 200,000 joins (15 s when each join copied the text so far) reads in well under a
 // second; the bound leaves room for a busy machine and the sanitizers.
 TEST(ParseFormula, JoinsInTimeProportionalToTheChain) {

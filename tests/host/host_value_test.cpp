@@ -1,5 +1,5 @@
 // Copying values out of the add-in's memory and showing them as a cell or a trace does.
-#include "host/host_value.h"
+#include "harness/host/host_value.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Matching rendered results against expected texts.
-#include "host/result_check.h"
+#include "harness/host/result_check.h"
 
 #include <gtest/gtest.h>
 

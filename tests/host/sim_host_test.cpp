@@ -1,5 +1,5 @@
 // The simulated host's answers to the C API, called directly through Excel4v and Excel4.
-#include "host/sim_host.h"
+#include "harness/host/sim_host.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "com/xll_com.h"
-#include "host/automation_app.h"
+#include "harness/host/automation_app.h"
 #include "xll/app.h"
 #include "xll/entry_points.h"
 

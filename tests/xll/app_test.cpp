@@ -127,6 +127,54 @@ TEST(CXllAppRegistration, VisitsNamesInAscendingOrderAndOnlyThoseThatNeedIt) {
   EXPECT_TRUE(host.live.empty());
 }
 
+TEST(CXllAppRegistration, Version12HostsGetTheWideFormWhereAFunctionHasOne) {
+  TestRecord conv("Conv", "Val", {"= the value"});
+  conv.record().procedure12 = "Conv12";
+  conv.record().typeText12 = "QBD%$";
+  TestRecord command("Probe", "", {});  // no version 12 form: registered as everywhere
+  RecordList list({&conv, &command});
+
+  struct Case {
+    const char* version;
+    bool offers12;
+    bool wide;
+  };
+  const std::vector<Case> cases = {
+      {"16.0", true, true},  {"12.0", true, true},    {"16,0", true, true},
+      {"11.0", true, false},  // an older host, whatever its program exports
+      {"16.0", false, false},  // no MdCallBack12: the interface of every version
+  };
+  ASSERT_FALSE(cases.empty());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.version) + (c.offers12 ? " with" : " without") + " the entry");
+    CXllApp app;
+    app.LoadRegistrationRecords();
+    FakeHost host;
+    AnswerRegisterWithIds(host);
+    host.version = c.version;
+    host.offers12 = c.offers12;
+    ResetHostVersionCache();
+    app.ChooseInterface();
+    EXPECT_EQ(app.interface12, c.wide ? 1 : 0);
+    app.RegisterAll();
+    const std::vector<HostCall> registrations = host.CallsOf(xlfRegister);
+    ASSERT_EQ(registrations.size(), 2u);
+    for (const HostCall& call : registrations) EXPECT_EQ(call.wide, c.wide);
+    EXPECT_EQ(registrations[0].texts.at(1), c.wide ? "Conv12" : "Conv");
+    EXPECT_EQ(registrations[0].texts.at(2), c.wide ? "QBD%$" : "RBC");
+    EXPECT_EQ(registrations[0].texts.at(10), "= the value ");
+    EXPECT_EQ(registrations[1].texts.at(1), "Probe");
+    EXPECT_EQ(registrations[0].texts.at(0), host.name);
+
+    // Removal goes through the interface each function was registered through.
+    host.calls.clear();
+    app.UnregisterAll();
+    for (const HostCall& call : host.calls) EXPECT_EQ(call.wide, c.wide) << call.xlfn;
+    EXPECT_EQ(host.CountCalls(xlfUnregister), 2);
+    EXPECT_TRUE(host.live.empty());
+  }
+}
+
 TEST(CXllAppLife, AttachTakesTheModuleFileNameWhenTheSystemHasOne) {
   CXllApp app;
   platform::SetModuleFileName("C:\\AddIns\\MENSORA.xll");

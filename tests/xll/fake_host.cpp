@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "harness/platform/program_procedure.h"
+
 namespace {
 FakeHost* g_current = nullptr;
 
@@ -21,9 +23,12 @@ FakeHost::FakeHost() {
   };
   g_current = this;
   previous_ = platform::InstallHost(&FakeHost::Handle);
+  platform::SetProgramLookup(&FakeHost::Lookup);
 }
 
 FakeHost::~FakeHost() {
+  platform::SetProgramLookup(nullptr);
+  platform::ConnectHost12();  // finds nothing now: no call reaches a host that is gone
   platform::InstallHost(previous_);
   g_current = nullptr;
   for (const void* block : live) delete[] static_cast<const unsigned char*>(block);
@@ -103,4 +108,35 @@ int FakeHost::Handle(int xlfn, XLOPER* result, int count, XLOPER* args[]) {
   if (result && answer != host.answers.end()) answer->second(host, *result);
   auto failure = host.failures.find(xlfn);
   return failure == host.failures.end() ? xlretSuccess : failure->second;
+}
+
+platform::ProgramProcedure FakeHost::Lookup(const char* name) {
+  const bool found = g_current && g_current->offers12 && std::strcmp(name, "MdCallBack12") == 0;
+  return found ? reinterpret_cast<platform::ProgramProcedure>(&FakeHost::Handle12) : nullptr;
+}
+
+int __stdcall FakeHost::Handle12(int xlfn, int count, XLOPER12* args[], XLOPER12* result) {
+  FakeHost& host = *g_current;
+  HostCall call{xlfn, result != nullptr, args == nullptr, {}, {}, {}, true};
+  for (int i = 0; i < count && args; ++i) {
+    call.types.push_back(static_cast<uint16_t>(args[i]->xltype));
+    call.texts.push_back(static_cast<const CXllValue12*>(args[i])->ToText());
+  }
+  host.calls.push_back(call);
+  if (xlfn == xlFree) {
+    if ((args[0]->xltype & 0x0FFF) == xltypeStr) host.Release(args[0]->val.str);
+    return xlretSuccess;
+  }
+  if (!result) return xlretSuccess;
+  if (xlfn == xlGetName) {
+    XCHAR* counted = static_cast<XCHAR*>(host.Allocate((host.name.size() + 1) * sizeof(XCHAR)));
+    for (std::size_t i = 0; i < host.name.size(); ++i) counted[i + 1] = host.name[i];
+    counted[0] = static_cast<XCHAR>(host.name.size());
+    result->xltype = xltypeStr;
+    result->val.str = counted;
+  } else if (xlfn == xlfRegister) {
+    result->xltype = xltypeNum;
+    result->val.num = host.next_id_++;
+  }
+  return xlretSuccess;
 }

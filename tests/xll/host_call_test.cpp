@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "fake_host.h"
 
@@ -90,6 +91,41 @@ TEST(HostQueries, VersionIsCachedAndAskedAgainAfterFailure) {
   EXPECT_EQ(host.CountCalls(xlfGetWorkspace), 2);
   ResetHostVersionCache();
   EXPECT_EQ(HostVersion(), 5.0);
+  EXPECT_TRUE(host.live.empty());
+}
+
+TEST(CallHost, Version12GoesThroughTheHostProgramsEntryOnlyOnceFound) {
+  FakeHost host;
+  CXllValue12 name;
+  // Not yet looked for (or not there): the call fails without reaching any host.
+  platform::ConnectHost12();
+  EXPECT_EQ(CallHost(name, xlGetName), xlretFailed);
+  EXPECT_TRUE(host.calls.empty());
+
+  host.offers12 = true;
+  ASSERT_TRUE(platform::ConnectHost12());
+  CXllValue12 text(std::string(u8"k\u03A9"));
+  EXPECT_EQ(CallHostNoResult<CXllValue12>(kSomeFunction, &text), xlretSuccess);
+  ASSERT_EQ(host.calls.size(), 1u);
+  EXPECT_TRUE(host.calls[0].wide);
+  EXPECT_EQ(host.calls[0].texts, std::vector<std::string>{u8"k\u03A9"});
+  EXPECT_EQ(host.CountCalls(xlFree), 0);
+}
+
+TEST(HostQueries, MajorVersionIsTheLeadingWholeNumber) {
+  struct Case {
+    const char* text;
+    int major;
+  };
+  const std::vector<Case> cases = {{"16.0", 16}, {"16,0", 16}, {"12", 12}, {" 11.5", 11},
+                                   {"4.0", 4},   {"x", 0},     {"", 0}};
+  ASSERT_FALSE(cases.empty());
+  FakeHost host;
+  for (const Case& c : cases) {
+    ResetHostVersionCache();
+    host.version = c.text;
+    EXPECT_EQ(HostMajorVersion(), c.major) << '"' << c.text << '"';
+  }
   EXPECT_TRUE(host.live.empty());
 }
 

@@ -1,5 +1,5 @@
 // Reading the xllhost command line: what each option sets, and what is refused with which text.
-#include "tools/xllhost/command_line.h"
+#include "harness/xllhost/command_line.h"
 
 #include <gtest/gtest.h>
 

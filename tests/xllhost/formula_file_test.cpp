@@ -1,5 +1,5 @@
 // Reading formula files and check lines.
-#include "tools/xllhost/formula_file.h"
+#include "harness/xllhost/formula_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,11 @@
 // The two-column table of formulas and results.
-#include "tools/xllhost/result_table.h"
+#include "harness/xllhost/result_table.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -23,6 +27,19 @@ TEST(ResultTable, ShortFormulasKeepTheHeadingsWidthAndEmptyResultsNoTrailingBlan
   EXPECT_EQ(FormatResultTable({}),
             "formula  result\n"
             "-------  ------\n");
+}
+
+TEST(ResultTable, CountsCharactersOfUtf8AndBytesOfACodePage) {
+  const std::vector<std::pair<std::string, std::string>> rows = {
+      {u8"=Mensora(1,\"k\u03A9\",\"\u03A9\")", "1000"}, {"=Grav()", "x"}};
+  EXPECT_EQ(FormatResultTable(rows, TableTexts::kUtf8),
+            u8"formula               result\n"
+            u8"--------------------  ------\n"
+            u8"=Mensora(1,\"k\u03A9\",\"\u03A9\")  1000\n"
+            u8"=Grav()               x\n");
+  // The same bytes read as a code page are as many characters as bytes.
+  const std::string bytes = FormatResultTable(rows);
+  EXPECT_EQ(bytes.substr(bytes.rfind("=Grav")), "=Grav()                 x\n");
 }
 
 }  // namespace

@@ -1,6 +1,0 @@
-// The stand-in XLCall32.dll's InstallHost, exported by name beside the host's two ordinals.
-#include "xlcall32_export.h"
-
-extern "C" platform::HostHandler InstallHost(platform::HostHandler handler) {
-  return platform::InstallHost(handler);
-}
