@@ -19,7 +19,7 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
-                                "tools", "calchost"))
+                                "harness", "calchost"))
 import calchost  # noqa: E402
 
 

@@ -16,11 +16,13 @@ import sys
 
 
 def registered(xllhost, addin):
-    """Name -> (description, [(argument, help)]) as xlfRegister receives them. The host's
-    registration ends each help with a blank, which is no part of the text."""
+    """Name -> (description, [(argument, help)]) as xlfRegister receives them, through either
+    interface of the host (the trace writes "Excel12: " before a call of version 12). The
+    host's registration ends each help with a blank, which is no part of the text."""
     run = subprocess.run([xllhost, "--trace", addin], capture_output=True, text=True)
     functions = {}
     for line in run.stderr.splitlines():
+        line = line[len("Excel12: "):] if line.startswith("Excel12: ") else line
         if not line.startswith("xlfRegister("):
             continue
         texts = [text.replace('""', '"')
