@@ -10,8 +10,9 @@
 // A fixed table of successful parses, keyed by the exact bytes of the text: 8 sets of 4
 // entries, each set giving way to a new text by dropping the entry used longest ago. It takes
 // nothing from the heap, and the all-zero table is the empty one, so that a thread-local table
-// needs no constructor. One table serves one thread: Parse writes to it even on a hit.
-class ParseCache {
+// needs no constructor. One table serves one thread: Parse writes to it even on a hit, so each
+// table starts a cache line of its own, lest two threads' tables side by side share one.
+class alignas(64) ParseCache {
  public:
   static constexpr int kWays = 4;
   static constexpr int kSetBits = 3;
